@@ -1,0 +1,41 @@
+# pyr_module(NAME [DEPS lib...] [PRIVATE_DEPS lib...])
+# Builds the static library pyr_NAME from every .cpp file of the calling folder.
+# A folder without sources yet becomes an interface library so dependants still link.
+function(pyr_module name)
+  cmake_parse_arguments(M "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    add_library(pyr_${name} STATIC ${srcs})
+    target_link_libraries(pyr_${name} PUBLIC pyr_common ${M_DEPS} PRIVATE ${M_PRIVATE_DEPS})
+  else()
+    add_library(pyr_${name} INTERFACE)
+    target_link_libraries(pyr_${name} INTERFACE pyr_common ${M_DEPS})
+  endif()
+endfunction()
+
+# pyr_test_folder(NAME [DEPS lib...])
+# One GoogleTest executable test_NAME from every .cpp file of the calling folder.
+function(pyr_test_folder name)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(test_${name} ${srcs})
+  target_link_libraries(test_${name} PRIVATE ${T_DEPS} GTest::gtest_main GTest::gmock)
+  target_compile_definitions(test_${name} PRIVATE PYRELUME_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                  PYRELUME_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+endfunction()
+
+# pyr_bench_folder(NAME [DEPS lib...])
+# One Google Benchmark executable bench_NAME from every .cpp file of the calling folder.
+function(pyr_bench_folder name)
+  cmake_parse_arguments(B "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(bench_${name} ${srcs})
+  target_link_libraries(bench_${name} PRIVATE ${B_DEPS} benchmark::benchmark_main)
+endfunction()
