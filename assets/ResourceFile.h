@@ -3,13 +3,21 @@
 // loose disk files, from a compressed archive (data.rfa) on disk, from one
 // program resource per asset, or from the archive stored whole as a program
 // resource ("DATA_RFA").
+//
+// Archive layout (integers 32-bit little-endian):
+//   DirectorySize, then the directory as one zlib stream inflating to exactly
+//   DirectorySize bytes: Count, then per entry NameLength, Name, CompressedSize,
+//   Size. The members' zlib blocks follow the directory stream directly, in
+//   directory order. Entries are sorted by CompareResourceNames and unique
+//   under it; the reader hands the blocks, in file order, to the entries in
+//   sorted order.
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "assets/Streams.h"
@@ -24,16 +32,28 @@ public:
     std::int32_t Size = 0;
     std::unique_ptr<TMemoryStream> Data;  // the compressed block, absent until loaded
 
+    // Reads NameLength, Name, CompressedSize, Size. Raises "Stream read error"
+    // when the stream is short and a clear error for negative sizes.
     void ReadEntry(TStream& stream);
+    // Replaces Data with the next CompressedSize bytes of the stream; on a short
+    // stream raises "Stream read error" and leaves Data absent.
     void LoadData(TStream& stream);
+    // Inflates exactly Size bytes of Data into target (at its position), then
+    // rewinds target to 0. Does nothing when Data is absent. zlib errors raise
+    // "Error"; a block that inflates short raises "Stream read error".
     void Extract(TStream& target);
 };
 
 // A loaded archive: entries in a sorted, case-insensitive list.
 class TResourceFileArchive {
 public:
+    // Opens the file read-only (shared) and loads it; the file is closed in every case.
     void LoadFromFile(const std::string& fileName);
+    // Reads an archive starting at the stream's position. Entries already read
+    // stay in the list when a later step fails.
     void LoadFromStream(TStream& stream);
+    // Binary search by CompareResourceNames. On success index is the entry's
+    // position; otherwise it is where the name would be inserted.
     bool Find(const std::string& name, int& index) const;
     int Count() const { return static_cast<int>(files_.size()); }
     TArchiveFile& Files(int index) { return *files_.at(static_cast<std::size_t>(index)); }
@@ -41,6 +61,7 @@ public:
     void Clear() { files_.clear(); }
 
 private:
+    void Insert(std::unique_ptr<TArchiveFile> file);
     std::vector<std::unique_ptr<TArchiveFile>> files_;  // kept in case-insensitive name order
 };
 
@@ -52,14 +73,20 @@ public:
     TResourceFileWriter(const TResourceFileWriter&) = delete;
     TResourceFileWriter& operator=(const TResourceFileWriter&) = delete;
 
+    // Creates (truncates) Directory + name, or name itself when it carries a
+    // path, as the current stream. Failures return false with no stream.
     virtual bool Open(const std::string& name);
     void Close();
     TStream* Stream() const { return stream_.get(); }
 
     const std::string& Directory() const { return directory_; }
+    // A non-empty directory always ends in a backslash; it is appended if missing.
     void SetDirectory(const std::string& dir);
 
 protected:
+    // Directory + name, or name when it has a directory part of its own.
+    std::string DiskPath(const std::string& name) const;
+
     std::unique_ptr<TStream> stream_;
     std::string directory_;
 };
@@ -67,6 +94,9 @@ protected:
 class TResourceFileReader : public TResourceFileWriter {
 public:
     ~TResourceFileReader() override;
+    // Opens the named asset from Source as the current stream, positioned at 0.
+    // Missing assets return false; a missing or damaged archive raises out of
+    // the first archive Open (the archive is not loaded again afterwards).
     bool Open(const std::string& name) override;
 
     ReadSource Source = ReadSource::DiskFiles;
@@ -81,12 +111,26 @@ private:
 // The process-wide reader every asset loader uses.
 TResourceFileReader& ResourceReader();
 
+// Order of archive entries: names compared byte by byte after lower-casing
+// ASCII letters. Returns <0, 0 or >0.
+int CompareResourceNames(std::string_view a, std::string_view b);
+
+// The file-name part of a path: the text after the last '\', '/' or ':'.
+std::string ResourceFileNamePart(std::string_view path);
+
 // "data.rfa" -> "data_rfa": the file-name part with its first dot replaced by "_".
 std::string ResourceNameOf(const std::string& fileName);
 
+// A path from the access layer ('\' separators) in the form the host's file
+// functions take: on POSIX systems backslashes become slashes.
+std::string NativeFilePath(std::string_view path);
+
 // Program resources (RCDATA): the platform installs a lookup that finds the
 // bytes of a named resource in the program module (case-insensitively), or
-// nothing. Natively the build embeds data.rfa and registers it as "DATA_RFA".
+// nothing. Natively the build embeds data.rfa and registers it as "DATA_RFA"
+// (cmake/EmbedArchive.cmake); on Windows InstallWin32ProgramResources() does.
 using ProgramResourceLookup = std::function<std::optional<std::span<const std::uint8_t>>(const std::string& name)>;
 void SetProgramResourceLookup(ProgramResourceLookup lookup);
+// The installed lookup (empty when none), so that a new one can chain to it.
+ProgramResourceLookup CurrentProgramResourceLookup();
 std::optional<std::span<const std::uint8_t>> FindProgramResource(const std::string& name);
