@@ -1,0 +1,2 @@
+[Scene]
+Name=embedded
