@@ -61,6 +61,15 @@ std::int32_t IntDraw(std::int32_t n)
     return static_cast<std::int32_t>(Random::Below(static_cast<std::uint32_t>(std::max(n, 1))));
 }
 
+// Rounds a result to single precision. On an x87 unit, intermediate results may
+// otherwise stay in 80-bit registers and change how many steps a frame yields;
+// going through memory gives the same value as SSE arithmetic.
+float Single(float x)
+{
+    volatile float stored = x;
+    return stored;
+}
+
 } // namespace
 
 TFlame2D::TFlame2D()
@@ -119,14 +128,14 @@ void TFlame2D::Update(float dt)
     // The comparison is false for NaN, so a bad time never poisons the accumulator.
     if (!(dt >= 0.0f))
         dt = 0.0f;
-    // Each operation is rounded to single precision on assignment, so the number
-    // of steps does not depend on the floating-point unit.
-    timeAccumulator_ = timeAccumulator_ + dt;
+    // Every operation is rounded to single precision before it is used, so the
+    // number of steps does not depend on the floating-point unit.
+    timeAccumulator_ = Single(timeAccumulator_ + dt);
     if (timeAccumulator_ > 0.1f)
         timeAccumulator_ = 0.1f;
-    const float stepTime = 1.0f / static_cast<float>(stepRate_);
+    const float stepTime = Single(1.0f / static_cast<float>(stepRate_));
     while (stepTime <= timeAccumulator_) {
-        timeAccumulator_ = timeAccumulator_ - stepTime;
+        timeAccumulator_ = Single(timeAccumulator_ - stepTime);
         Step();
     }
 }
