@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/File3DM.h"
+#include "assets/ResourceFile.h"
 #include "gl/Errors.h"
 #include "gl/Random.h"
 
@@ -339,6 +340,22 @@ TEST(File3DM, LoadsFromStreamsAndDiskFiles)
     T3DMFile d;
     d.LoadFromFile(path.string());
     EXPECT_EQ(d.Objects(0).MaterialName, "Smoke01");
+
+    // Through the shared reader: found assets load, a missing one gives an empty model.
+    TResourceFileReader& reader = ResourceReader();
+    const ReadSource oldSource = reader.Source;
+    const std::string oldDir = reader.Directory();
+    reader.Source = ReadSource::DiskFiles;
+    reader.SetDirectory(path.parent_path().string());
+    T3DMFile a;
+    a.FromArchive = true;
+    a.LoadFromFile(path.filename().string());
+    EXPECT_EQ(a.Count(), 1);
+    a.LoadFromFile("no_such_model.3dm");
+    EXPECT_EQ(a.Count(), 0);
+    reader.Source = oldSource;
+    reader.SetDirectory(oldDir);
+
     std::filesystem::remove(path);
     EXPECT_THROW(d.LoadFromFile(path.string()), EPyrelumeError);
 }
