@@ -1,0 +1,129 @@
+#pragma once
+// Geometry and camera objects: vertex-array primitives, viewports (viewport
+// rectangle, projection volume and camera) and display lists.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "gl/DArrays.h"
+#include "gl/FastMath.h"
+#include "gl/GLApi.h"
+#include "gl/GLItems.h"
+
+class TGLPrimitive;
+class TGLViewport;
+class TGLDisplayList;
+
+class TGLPrimitiveList : public TGLItemList {
+public:
+    explicit TGLPrimitiveList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+
+    // MaxTextureUnits from GL_MAX_TEXTURE_UNITS_ARB with multitexturing, else 1.
+    void InitGL() override;
+    // A new primitive with empty arrays and Mode GL_TRIANGLES.
+    TGLPrimitive* AddPrimitive();
+    TGLPrimitive* Primitive(int index) const;
+
+    int MaxTextureUnits = 1;
+};
+
+class TGLPrimitive : public TGLItem {
+public:
+    TGLPrimitive() = default;
+
+    // Texture-coordinate set 0..2; any other index raises
+    // "TGLPrimitive.GetTextureCoords error: Index out of bounds".
+    TGLTextureCoordDArray& GetTextureCoords(int index);
+
+    // Draws the primitive with client-side vertex arrays.
+    void Render();
+    // Fills normals from vertices with Mode and Indices: smooth (shared) face
+    // normals with indices, flat normals per consecutive triple without.
+    void ComputeNormals(const TGLVectorDArray& vertices, TGLVectorDArray& normals) const;
+    void ComputeOwnNormals() { ComputeNormals(Vertices, Normals); }
+    // Transforms Vertices in place.
+    void ApplyMatrix(const TGLMatrix& matrix);
+    // Vertex-frame animation: with frames of equal count, the target becomes
+    // A + t(B - A); frames of different counts change nothing.
+    // InterpolateNormals does nothing while Normals is empty.
+    void InterpolateVertices(std::span<const TGLVector> a, std::span<const TGLVector> b, float t);
+    void InterpolateNormals(std::span<const TGLVector> a, std::span<const TGLVector> b, float t);
+    void InterpolateVertices(const TGLVectorDArray& a, const TGLVectorDArray& b, float t);
+    void InterpolateNormals(const TGLVectorDArray& a, const TGLVectorDArray& b, float t);
+
+    TGLIndexDArray Indices;
+    std::array<TGLTextureCoordDArray, 3> TexCoords;
+    TGLVectorDArray Normals;
+    TGLVectorDArray Vertices;
+    TGLColorDArray Colors;
+    GLenum Mode = GL_TRIANGLES;
+};
+
+// A projection volume: left, right, bottom, top, near, far.
+struct TGLVolume {
+    double Left = -1, Right = 1, Bottom = -1, Top = 1, Near = 1, Far = 100;
+};
+
+class TGLViewportList : public TGLItemList {
+public:
+    explicit TGLViewportList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    TGLViewport* AddViewport();
+    TGLViewport* Viewport(int index) const;
+};
+
+class TGLViewport : public TGLItem {
+public:
+    TGLViewport() = default;
+
+    void SetRect(int left, int bottom, int width, int height);
+    void SetOrtho(double left, double right, double bottom, double top, double nearZ, double farZ);
+    void SetFrustum(double left, double right, double bottom, double top, double nearZ, double farZ);
+    // Frustum from a vertical field of view in degrees: top = tan(fov/2) x near,
+    // right = top x aspect. Perspective is not changed.
+    void SetPerspective(double fieldOfView, double aspect, double nearZ, double farZ);
+    // Stores up and direction normalised.
+    void SetCamera(const TGLVector& up, const TGLVector& direction);
+
+    // Sets the GL viewport, the projection (Frustum or Ortho) and the
+    // model-view matrix of the camera.
+    void Apply();
+
+    // The matrices Apply loads, for callers that need them without a context.
+    TGLMatrix ProjectionMatrix() const;
+    TGLMatrix ModelViewMatrix() const;
+
+    int Left = 0, Bottom = 0, Width = 100, Height = 100;
+    TGLVolume Ortho;
+    TGLVolume Frustum;
+    bool Perspective = true;
+    TGLVector Up{0, 1, 0};
+    TGLVector Direction{0, 0, -1};
+    TGLVector Position{0, 0, 0};
+};
+
+// The matrices of glFrustum and glOrtho, column-major.
+TGLMatrix FrustumMatrix(const TGLVolume& v);
+TGLMatrix OrthoMatrix(const TGLVolume& v);
+
+class TGLDisplayListList : public TGLItemList {
+public:
+    explicit TGLDisplayListList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+
+    // An item whose callback records range lists starting at Base.
+    TGLDisplayList* AddDisplayList(int range, std::function<void(TGLDisplayList&)> build);
+    TGLDisplayList* DisplayList(int index) const;
+
+    // After each activation: (re)generate the list names and run every callback.
+    void BuildAll();
+    // When deactivating: delete the list names of every built item.
+    void ReleaseAll();
+};
+
+class TGLDisplayList : public TGLItem {
+public:
+    std::function<void(TGLDisplayList&)> Build;
+    GLuint Base = 0;
+    int Range = 1;
+    bool Built = false;
+};
