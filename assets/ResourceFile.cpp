@@ -56,8 +56,8 @@ std::vector<std::uint8_t> InflateDirectory(TStream& source, std::int32_t size)
     out.reserve(static_cast<std::size_t>(std::min<std::int64_t>(size, 1 << 20)));
     TInflater inflater;
     z_stream& z = inflater.Z();
-    std::vector<std::uint8_t> in(65536);
-    std::vector<std::uint8_t> chunk(65536);
+    std::vector<std::uint8_t> in(16384);
+    std::vector<std::uint8_t> chunk(16384);
     bool ended = false;
     while (!ended) {
         if (z.avail_in == 0) {
