@@ -1,4 +1,4 @@
-// The "flame" command of pyrelume-tool, driven as a separate process.
+// The "flame" command of pyrelume-tool, run as a separate process.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 #include "fire/FlameClasses.h"
 #include "gl/Random.h"
@@ -17,74 +16,43 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FlameTool : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("pyr_flame_tool_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs the tool with args; returns its exit status, stderr in err_.
-    int Run(const std::string& args)
-    {
-        const fs::path errFile = dir_ / "stderr.txt";
-        const std::string cmd = std::string("\"") + PYRELUME_BINARY_DIR + "/tools/pyrelume-tool/pyrelume-tool\" flame " +
-                                args + " 2>\"" + errFile.string() + "\"";
-        const int status = std::system(cmd.c_str());
-        err_ = Read(errFile);
-        return status;
-    }
-    static std::string Read(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    std::string P(const char* name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
-    std::string err_;
-};
-
-std::string LittleEndian(const TFlame2D& f)
+std::string Read(const fs::path& p)
 {
-    std::string out;
-    for (int y = 0; y < f.Height(); ++y)
-        for (int x = 0; x < f.Width(); ++x) {
-            const auto u = static_cast<std::uint32_t>(f.Row(y)[x]);
-            for (int k = 0; k < 4; ++k)
-                out.push_back(static_cast<char>(u >> (8 * k)));
-        }
-    return out;
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string PaletteBytes(const TFlame2D& f)
+// Runs the tool in a fresh folder; returns the exit status and its stderr.
+struct ToolRun {
+    fs::path dir = fs::temp_directory_path() / ("pyr_flame_tool_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    ToolRun() { fs::create_directories(dir); }
+    ~ToolRun() { fs::remove_all(dir); }
+    std::string P(const char* name) const { return (dir / name).string(); }
+    int Run(const std::string& args, std::string* err)
+    {
+        const std::string cmd = std::string("\"") + PYRELUME_BINARY_DIR +
+                                "/tools/pyrelume-tool/pyrelume-tool\" flame " + args + " 2>\"" + P("err.txt") + "\"";
+        const int status = std::system(cmd.c_str());
+        *err = Read(P("err.txt"));
+        return status;
+    }
+    long Files() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+};
+
+void Put(std::string& out, std::uint32_t v, int bytes)
 {
-    std::string out;
-    auto put = [&](const TFlamePixel& p) { out += {char(p.B), char(p.G), char(p.R), char(p.A)}; };
-    for (const auto& p : f.Palette())
-        put(p);
-    for (const auto& e : f.DitherPalette())
-        for (const auto& p : e)
-            put(p);
-    for (const auto& p : f.LightPalette())
-        put(p);
-    return out;
+    for (int k = 0; k < bytes; ++k)
+        out.push_back(static_cast<char>(v >> (8 * k)));
 }
 
 } // namespace
 
-TEST_F(FlameTool, DumpsMatchTheSimulationFromGeneratorZero)
+TEST(FlameTool, DumpsMatchTheSimulationFromGeneratorZero)
 {
-    ASSERT_EQ(Run("--steps 30 --width 150 --decay 3 --rate 9 --color 2 --swap --dump " + P("g.bin") +
-                  " --palettes " + P("p.bin")),
-              0)
-        << err_;
-
+    ToolRun t;
+    std::string err;
+    ASSERT_EQ(t.Run("--steps 30 --width 150 --decay 3 --rate 9 --color 2 --swap --dump " + t.P("g.bin") +
+                        " --palettes " + t.P("p.bin"), &err), 0) << err;
     Random::SetState(0);
     TFlame2D f;
     f.SetFlameWidth(150);
@@ -95,40 +63,38 @@ TEST_F(FlameTool, DumpsMatchTheSimulationFromGeneratorZero)
     f.RebuildPalette();
     for (int n = 0; n < 30; ++n)
         f.Step();
-    const std::string grid = Read(P("g.bin"));
-    ASSERT_EQ(grid.size(), 256u * 256u * 4u);
-    EXPECT_TRUE(grid == LittleEndian(f));
-    const std::string pal = Read(P("p.bin"));
-    ASSERT_EQ(pal.size(), 1025u * 4u * 6u);
-    EXPECT_TRUE(pal == PaletteBytes(f));
-
-    // Same arguments, same bytes; nothing but the outputs is left behind.
-    ASSERT_EQ(Run("--steps 30 --width 150 --decay 3 --rate 9 --color 2 --swap --dump " + P("g2.bin")), 0);
-    EXPECT_TRUE(Read(P("g2.bin")) == grid);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);  // g, p, g2, stderr
+    // Grid: little-endian int32, row 0 first. Palettes: flame, dither (entry-major), light.
+    std::string grid, pal;
+    for (int i = 0; i < f.Width() * f.Height(); ++i)
+        Put(grid, static_cast<std::uint32_t>(f.Heat()[i]), 4);
+    auto put = [&](const TFlamePixel& p) { Put(pal, p.B | p.G << 8 | p.R << 16 | std::uint32_t(p.A) << 24, 4); };
+    std::for_each(f.Palette().begin(), f.Palette().end(), put);
+    for (const auto& e : f.DitherPalette())
+        std::for_each(e.begin(), e.end(), put);
+    std::for_each(f.LightPalette().begin(), f.LightPalette().end(), put);
+    EXPECT_TRUE(Read(t.P("g.bin")) == grid);
+    EXPECT_TRUE(Read(t.P("p.bin")) == pal);
+    EXPECT_EQ(t.Files(), 3);  // g.bin, p.bin, err.txt: no temporary files left
 }
 
-TEST_F(FlameTool, BadArgumentsFailWithOneLineAndWriteNothing)
+TEST(FlameTool, BadArgumentsFailWithOneLineAndWriteNothing)
 {
-    const std::string dump = P("keep.bin");
+    ToolRun t;
+    const std::string dump = t.P("keep.bin");
     std::ofstream(dump) << "old";
     const std::string bad[] = {
-        "--steps abc --dump " + dump,
-        "--steps 12x --dump " + dump,
-        "--steps -1 --dump " + dump,
-        "--steps 5 --width 99999999999 --dump " + dump,
-        "--steps 5 --rate --dump " + dump,
-        "--steps 5 --dump",
-        "--dump " + dump,
-        "--steps 5",
+        "--steps abc --dump " + dump, "--steps 12x --dump " + dump, "--steps -1 --dump " + dump,
+        "--steps 5 --width 99999999999 --dump " + dump, "--steps 5 --rate --dump " + dump,
+        "--steps 5 --dump", "--dump " + dump, "--steps 5",
         // The palette file cannot be written, so the dump is not replaced either.
-        "--steps 5 --dump " + dump + " --palettes " + P("missing/dir/p.bin"),
+        "--steps 5 --dump " + dump + " --palettes " + t.P("missing/p.bin"),
     };
+    std::string err;
     for (const std::string& args : bad) {
-        EXPECT_NE(Run(args), 0) << args;
-        EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << args << ": " << err_;
+        EXPECT_NE(t.Run(args, &err), 0) << args;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << args << ": " << err;
         EXPECT_EQ(Read(dump), "old") << args;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);  // keep.bin, stderr
-    EXPECT_NE(Run("--steps 1 --frobnicate --dump " + dump), 0);
+    EXPECT_EQ(t.Files(), 2);  // keep.bin, err.txt
+    EXPECT_NE(t.Run("--steps 1 --frobnicate --dump " + dump, &err), 0);
 }
