@@ -31,16 +31,6 @@ Bytes ExtractMember(TResourceFileArchive& archive, const std::string& name)
     return out.Bytes();
 }
 
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
-
 }  // namespace
 
 TEST(ArchiveFormat, WriterOutputReadsBackByteIdentical)

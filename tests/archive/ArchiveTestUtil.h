@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "assets/Streams.h"
+#include "gl/Errors.h"
 
 namespace archive_test {
 
@@ -95,6 +97,17 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The message of the EPyrelumeError f raises, or "<no error>".
+inline std::string ErrorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const EPyrelumeError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
 
 inline Bytes Noise(std::size_t n, std::uint32_t seed)
 {

@@ -10,16 +10,6 @@ using namespace archive_test;
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
-
 std::int32_t IntAt(const Bytes& b, std::size_t at)
 {
     return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24));

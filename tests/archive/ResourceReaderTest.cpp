@@ -53,16 +53,6 @@ Bytes SmallArchive()
     return writer.SaveToBytes();
 }
 
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
-
 }  // namespace
 
 TEST(ResourceNames, FileNamePartAndFirstDot)
