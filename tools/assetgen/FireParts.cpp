@@ -1,0 +1,181 @@
+// Pictures of the fire itself: the embers bed, the first frame of the flame
+// and light-map textures (overwritten by the simulation once running), and
+// the sparkle and smoke sprites with their soft alpha images.
+#include <cmath>
+
+#include "tools/assetgen/AssetGen.h"
+
+namespace assetgen {
+
+namespace {
+
+// Colour of glowing material for a heat of 0..1: dull red to yellow-white.
+Rgb Glow(float t) {
+    t = Clamp01(t);
+    if (t < 0.35f) return Mix(Hex(0x140402), Hex(0x8a1a02), t / 0.35f);
+    if (t < 0.7f) return Mix(Hex(0x8a1a02), Hex(0xf06a0a), (t - 0.35f) / 0.35f);
+    return Mix(Hex(0xf06a0a), Hex(0xffe08a), (t - 0.7f) / 0.3f);
+}
+
+// A bed of charcoal: broken chunks with glowing gaps and cracks, grey ash on
+// the cooler rim, hottest under the middle of the fire.
+Image Embers(int size, std::uint32_t seed) {
+    Image img(size, size);
+    std::vector<float> height(static_cast<std::size_t>(size) * size);
+    std::vector<Rgb> col(height.size());
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            float r = std::hypot(u - 0.5f, (v - 0.5f) * 1.1f) * 2;  // 0 centre .. 1 rim
+            float warp = Fbm(u * 6, v * 6, 6, 6, 3, seed + 1) - 0.5f;
+            Cell c = Cellular(u * 22 + warp * 0.8f, v * 22 + warp * 0.8f, 22, 22, seed, 0.9f);
+            Cell fine = Cellular(u * 70, v * 70, 70, 70, seed + 5, 0.9f);
+            float gap = c.f2 - c.f1;
+            float heatField = Fbm(u * 5, v * 5, 5, 5, 4, seed + 2);
+            float heat = Clamp01((1.15f - r) * (0.55f + 0.7f * heatField));
+            float chunkHeat = Hash2(c.id, 3, seed);
+            std::size_t i = static_cast<std::size_t>(y) * size + x;
+            if (gap < 0.09f) {
+                // the glowing bed seen between the chunks
+                float g = heat * (1.05f - gap * 4);
+                col[i] = Glow(0.35f + 0.65f * g);
+                height[i] = -0.8f;
+            } else {
+                float surf = Fbm(u * 90, v * 90, 90, 90, 3, seed + 7);
+                Rgb charcoal = Mix(Hex(0x0c0a09), Hex(0x2a2520), surf);
+                // alligator checks on each chunk glow when the chunk is hot
+                float crack = fine.f2 - fine.f1;
+                float glowing = Smooth(0.45f, 0.9f, heat * (0.5f + chunkHeat));
+                Rgb cc = charcoal;
+                if (crack < 0.07f) cc = Mix(charcoal, Glow(0.3f + 0.7f * heat), glowing);
+                // ember skin: dull red patches on hot chunks
+                float skin = Smooth(0.55f, 0.75f, surf * glowing + heat * 0.4f);
+                cc = Mix(cc, Glow(0.25f + 0.5f * heat * surf), skin * 0.8f);
+                // ash on the cooler chunks and towards the rim
+                float ash = Smooth(0.35f, 0.75f, r * 0.7f + (1 - chunkHeat) * 0.4f + surf * 0.2f);
+                cc = Mix(cc, Hex(0x8f8a84) * (0.6f + 0.5f * surf), ash * (1 - glowing));
+                col[i] = cc;
+                height[i] = Smooth(0.09f, 0.3f, gap) * 1.5f + surf * 0.5f;
+            }
+        }
+    std::vector<float> light = ShadeHeights(height, size, size, 3.0f, true);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            std::size_t i = static_cast<std::size_t>(y) * size + x;
+            const Rgb& c = col[i];
+            bool emissive = c.r > 0.3f && c.r > c.b * 2.5f;
+            img.At(x, y) = emissive ? c : c * light[i];
+            img.A(x, y) = 1;
+        }
+    return img;
+}
+
+// Flame heat picture: tongues rising from the bottom edge, as a palette image.
+Image Flame(int size, std::uint32_t seed) {
+    Image img(size, size);
+    Rng rng(seed);
+    struct Tongue {
+        float x, h, w, phase;
+    };
+    std::vector<Tongue> tongues;
+    for (int i = 0; i < 9; ++i)
+        tongues.push_back({0.1f + 0.8f * (i + rng.Range(-0.3f, 0.3f)) / 8.0f, rng.Range(0.35f, 0.8f), rng.Range(0.05f, 0.09f),
+                           rng.Range(0, 6.28f)});
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = 1 - (y + 0.5f) / size;
+            float heat = 0;
+            for (const Tongue& t : tongues) {
+                float rel = v / t.h;
+                if (rel > 1.2f) continue;
+                float sway = 0.03f * std::sin(v * 12 + t.phase) * rel;
+                float wdt = t.w * (1.3f - rel);
+                if (wdt <= 0) continue;
+                float d = (u - t.x - sway) / wdt;
+                heat += std::exp(-d * d) * Clamp01(1.1f - rel);
+            }
+            float n = Fbm(u * 8, v * 5 - 0.0f, 8, 5, 3, seed + 3);
+            heat = Clamp01(heat * (0.6f + 0.6f * n) + Smooth(0.15f, 0.0f, v) * 0.8f);
+            heat *= Smooth(0.0f, 0.06f, u) * Smooth(1.0f, 0.94f, u);
+            Rgb c = heat < 0.25f ? Hex(0x000000) : (heat < 0.5f ? Mix(Hex(0x000000), Hex(0xff6400), (heat - 0.25f) / 0.25f)
+                                                      : (heat < 0.75f ? Mix(Hex(0xff6400), Hex(0xffff96), (heat - 0.5f) / 0.25f)
+                                                                      : Mix(Hex(0xffff96), Hex(0xffffff), (heat - 0.75f) / 0.25f)));
+            img.At(x, y) = c;
+            img.A(x, y) = 1;
+        }
+    return img;
+}
+
+// First light-map frame: black (and so fully clear) with a faint warm glow
+// low in the middle where the fire will be.
+Image LightMap(int size) {
+    Image img(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size - 0.5f, v = 1 - (y + 0.5f) / size;
+            float g = 0.12f * std::exp(-(u * u) / 0.05f - (v * v) / 0.08f);
+            img.At(x, y) = Hex(0xff8030) * g;
+            img.A(x, y) = 1;
+        }
+    return img;
+}
+
+// A spark: a white-hot core in an orange halo with two faint streaks.
+void Sparkle(int size, Image& colour, Image& alpha) {
+    colour = Image(size, size);
+    alpha = Image(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float dx = (x + 0.5f) / size * 2 - 1, dy = (y + 0.5f) / size * 2 - 1;
+            float r = std::hypot(dx, dy);
+            float core = std::exp(-r * r / 0.02f);
+            float halo = std::exp(-r * r / 0.15f);
+            float streak = std::exp(-dx * dx / 0.004f) * std::exp(-dy * dy / 0.35f) * 0.5f +
+                           std::exp(-dy * dy / 0.004f) * std::exp(-dx * dx / 0.35f) * 0.3f;
+            float edge = Smooth(1.0f, 0.8f, r);
+            float a = Clamp01((core + 0.75f * halo + streak) * edge);
+            Rgb c = Mix(Hex(0xff5a08), Hex(0xfff2c0), Clamp01(core * 1.4f + streak * 0.5f));
+            colour.At(x, y) = c;
+            colour.A(x, y) = 1;
+            alpha.At(x, y) = {a, a, a};
+            alpha.A(x, y) = 1;
+        }
+}
+
+// A smoke puff: grey billows, thin at the edge and gone before the corners.
+void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
+    colour = Image(size, size);
+    alpha = Image(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            float dx = u * 2 - 1, dy = v * 2 - 1;
+            float n = Fbm(u * 4, v * 4, 4, 4, 4, seed);
+            float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
+            float r = std::hypot(dx, dy) + (n - 0.5f) * 0.35f;
+            float body = Smooth(0.95f, 0.2f, r);
+            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.42f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
+            float shade = 0.42f + 0.3f * n2 + 0.12f * (1 - v);
+            colour.At(x, y) = Rgb{shade * 0.97f, shade * 0.96f, shade};
+            colour.A(x, y) = 1;
+            alpha.At(x, y) = {a, a, a};
+            alpha.A(x, y) = 1;
+        }
+}
+
+}  // namespace
+
+void WriteFireParts(const std::string& dir) {
+    WriteJpeg(dir + "/Embers01.jpg", Embers(512, 0xE3BE), 90);
+    WriteJpeg(dir + "/FLAME.jpg", Flame(256, 0xF1A3), 92);
+    WriteJpeg(dir + "/LightMap.jpg", LightMap(128), 92);
+    Image c, a;
+    Sparkle(64, c, a);
+    WriteJpeg(dir + "/Sparkle.jpg", c, 95);
+    WriteJpeg(dir + "/SparkleA.jpg", a, 95);
+    Smoke(64, 0x5A0E, c, a);
+    WriteJpeg(dir + "/Smoke.jpg", c, 95);
+    WriteJpeg(dir + "/SmokeA.jpg", a, 95);
+}
+
+}  // namespace assetgen

@@ -1,0 +1,333 @@
+// The two fireplace models and the particle quads.
+//
+// Units are centimetres in a Y-up frame with the camera at (0, 105, 240)
+// looking along -Z. The fire sits where the particle fields rise: sparkles are
+// born 50..125 units behind the origin and smoke 35..40, so the front face of
+// the masonry stands in front of z = -35 and the back wall behind z = -125.
+#include <cmath>
+
+#include "tools/assetgen/AssetGen.h"
+#include "tools/assetgen/Model.h"
+
+namespace assetgen {
+
+namespace {
+
+constexpr float kTile = 90.0f;  // world size of one repeat of the masonry pictures
+
+const V3 kFront{0, 0, 1}, kBack{0, 0, -1}, kUp{0, 1, 0}, kDown{0, -1, 0}, kLeft{-1, 0, 0}, kRight{1, 0, 0};
+
+// Texture coordinates that follow the world so that masonry courses line up
+// across faces: each axis-aligned plane uses the two coordinates it spans.
+V2 WorldUV(V3 p, V3 n) {
+    if (std::fabs(n.z) >= std::fabs(n.x) && std::fabs(n.z) >= std::fabs(n.y)) return {p.x / kTile, p.y / kTile};
+    if (std::fabs(n.x) >= std::fabs(n.y)) return {p.z / kTile, p.y / kTile};
+    return {p.x / kTile, p.z / kTile};
+}
+
+void WorldQuad(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n) {
+    o.Quad(a, b, c, d, WorldUV(a, n), WorldUV(b, n), WorldUV(c, n), WorldUV(d, n), n);
+}
+
+// Axis-aligned box; `faces` selects the sides drawn: F(ront) B(ack) L R T(op) D(own).
+void Box(ModelObject& o, V3 lo, V3 hi, const char* faces) {
+    for (const char* f = faces; *f; ++f) {
+        switch (*f) {
+        case 'F': WorldQuad(o, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, kFront); break;
+        case 'B': WorldQuad(o, {lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}, kBack); break;
+        case 'L': WorldQuad(o, {lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}, kLeft); break;
+        case 'R': WorldQuad(o, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, kRight); break;
+        case 'T': WorldQuad(o, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, kUp); break;
+        case 'D': WorldQuad(o, {lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}, kDown); break;
+        default: break;
+        }
+    }
+}
+
+// A front-facing rectangle with explicit texture coordinates.
+void Card(ModelObject& o, float x0, float x1, float y0, float y1, float zBottom, float zTop, float u0, float u1,
+          float v0, float v1) {
+    V3 n = Cross(V3{x1 - x0, 0, 0}, V3{0, y1 - y0, zTop - zBottom});
+    o.Quad({x0, y0, zBottom}, {x1, y0, zBottom}, {x1, y1, zTop}, {x0, y1, zTop}, {u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}, n);
+}
+
+ModelMaterial Mat(const std::string& name, float amb, float dif, const std::string& map, const std::string& alpha = "") {
+    ModelMaterial m;
+    m.name = name;
+    m.ambient = {amb, amb * 0.96f, amb * 0.92f};
+    m.diffuse = {dif, dif * 0.94f, dif * 0.88f};
+    m.diffuseMap = map;
+    m.opacityMap = alpha;
+    return m;
+}
+
+// Materials shared by both models; each model prefixes its own names so that a
+// model switch never inherits the other's colours from the scene's list.
+void AddMaterials(Model& m, const std::string& p) {
+    m.materials.push_back(Mat(p + "Front", 150, 80, "Front.jpg"));
+    m.materials.push_back(Mat(p + "Back", 140, 60, "Back.jpg"));
+    ModelMaterial embers = Mat(p + "Embers", 255, 255, "Embers01.jpg");
+    embers.selfIllum = {255, 255, 255};
+    m.materials.push_back(embers);
+    ModelMaterial wood = Mat(p + "Wood", 205, 70, "FireWood.jpg", "FireWoodA.jpg");
+    wood.twoSided = true;
+    m.materials.push_back(wood);
+    ModelMaterial lightMap = Mat(p + "LightMap", 255, 255, "LightMap.jpg", "LightMap.jpg");
+    lightMap.selfIllum = {255, 255, 255};
+    m.materials.push_back(lightMap);
+    ModelMaterial flame = Mat("Flame", 255, 255, "FLAME.jpg", "FLAME.jpg");
+    flame.selfIllum = {255, 255, 255};
+    m.materials.push_back(flame);
+    ModelMaterial guard = Mat(p + "Guard", 190, 90, "FireGuard.jpg", "FireGuardA.jpg");
+    guard.specular = {255, 230, 200};
+    guard.specularLevel = 40;
+    guard.glossiness = 30;
+    guard.twoSided = true;
+    m.materials.push_back(guard);
+}
+
+ModelObject Obj(const std::string& name, const std::string& material) {
+    ModelObject o;
+    o.name = name;
+    o.material = material;
+    return o;
+}
+
+// The embers bed: a low mound over an ellipse, textured once from above.
+ModelObject EmbersBed(const std::string& mat, float cx, float cz, float rx, float rz, float y, float height) {
+    ModelObject o = Obj("Embers", mat);
+    const int n = 12;
+    std::vector<int> idx((n + 1) * (n + 1));
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) {
+            float sx = -1 + 2.0f * i / n, sz = -1 + 2.0f * j / n;
+            // squash the square grid onto the ellipse so the rim lies on the floor
+            float r = std::max(std::fabs(sx), std::fabs(sz));
+            float len = std::hypot(sx, sz);
+            float k = len > 0 ? r / len : 0;
+            float ex = sx * k, ez = sz * k;
+            float d2 = ex * ex + ez * ez;
+            float hump = height * (1 - d2) * (0.8f + 0.2f * std::cos(ex * 5.0f + ez * 3.0f));
+            V3 p{cx + ex * rx, y + std::max(0.0f, hump) - 0.5f, cz + ez * rz};
+            idx[j * (n + 1) + i] = o.Add(p, {0.5f + ex * 0.5f, 0.5f - ez * 0.5f});
+        }
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            int a = idx[j * (n + 1) + i], b = idx[j * (n + 1) + i + 1];
+            int c = idx[(j + 1) * (n + 1) + i + 1], d = idx[(j + 1) * (n + 1) + i];
+            o.Tri(a, b, c, kUp);
+            o.Tri(a, c, d, kUp);
+        }
+    return o;
+}
+
+// A three-panel guard: a centre panel and two wings folded back towards the
+// masonry. The picture holds the panels side by side: wing, centre, wing.
+ModelObject FoldingGuard(const std::string& mat, float halfWidth, float zFront, float wingDx, float wingDz, float y0,
+                         float y1) {
+    ModelObject o = Obj("FireGuard", mat);
+    const float uSplit = 0.15f;
+    float xl = -halfWidth, xr = halfWidth;
+    V3 n = kFront;
+    o.Quad({xl - wingDx, y0, zFront - wingDz}, {xl, y0, zFront}, {xl, y1, zFront}, {xl - wingDx, y1, zFront - wingDz},
+           {0, 0}, {uSplit, 0}, {uSplit, 1}, {0, 1}, Cross(V3{wingDx, 0, wingDz}, kUp));
+    o.Quad({xl, y0, zFront}, {xr, y0, zFront}, {xr, y1, zFront}, {xl, y1, zFront}, {uSplit, 0}, {1 - uSplit, 0},
+           {1 - uSplit, 1}, {uSplit, 1}, n);
+    o.Quad({xr, y0, zFront}, {xr + wingDx, y0, zFront - wingDz}, {xr + wingDx, y1, zFront - wingDz}, {xr, y1, zFront},
+           {1 - uSplit, 0}, {1, 0}, {1, 1}, {1 - uSplit, 1}, Cross(V3{wingDx, 0, -wingDz}, kUp));
+    return o;
+}
+
+// A guard bowed along an arc, drawn in strips across the same picture.
+ModelObject BowedGuard(const std::string& mat, float halfWidth, float zFront, float sag, float y0, float y1) {
+    ModelObject o = Obj("FireGuard", mat);
+    const int n = 12;
+    for (int i = 0; i < n; ++i) {
+        float t0 = static_cast<float>(i) / n, t1 = static_cast<float>(i + 1) / n;
+        float x0 = -halfWidth + 2 * halfWidth * t0, x1 = -halfWidth + 2 * halfWidth * t1;
+        float z0 = zFront - sag * (2 * t0 - 1) * (2 * t0 - 1), z1 = zFront - sag * (2 * t1 - 1) * (2 * t1 - 1);
+        V3 nrm = Cross(V3{x1 - x0, 0, z1 - z0}, kUp);
+        o.Quad({x0, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z0}, {t0, 0}, {t1, 0}, {t1, 1}, {t0, 1}, nrm);
+    }
+    return o;
+}
+
+// Classic fireplace: raised hearth, rectangular opening framed by a raised
+// surround, a mantel shelf, and a splayed firebox with a sloping throat.
+Model ClassicFireplace() {
+    Model m;
+    const std::string p = "Classic";
+    AddMaterials(m, p);
+    const float zF = -30, floorY = 15, openW = 75, openTop = 120, backZ = -128, backW = 56, backTop = 138;
+
+    ModelObject front = Obj("Masonry", p + "Front");
+    // the chimney breast around the opening
+    WorldQuad(front, {-240, floorY, zF}, {-openW, floorY, zF}, {-openW, 340, zF}, {-240, 340, zF}, kFront);
+    WorldQuad(front, {openW, floorY, zF}, {240, floorY, zF}, {240, 340, zF}, {openW, 340, zF}, kFront);
+    WorldQuad(front, {-openW, openTop, zF}, {openW, openTop, zF}, {openW, 340, zF}, {-openW, 340, zF}, kFront);
+    // raised surround: two jambs and a frieze
+    const float zS = -23, sw = 98, sTop = 142.5f;
+    Box(front, {-sw, floorY, zF}, {-openW, sTop, zS}, "FLR");
+    Box(front, {openW, floorY, zF}, {sw, sTop, zS}, "FLR");
+    Box(front, {-openW, openTop, zF}, {openW, sTop, zS}, "FD");
+    // mantel shelf with a moulded lip
+    Box(front, {-116, sTop, zF}, {116, sTop + 8, -6}, "FLRTD");
+    Box(front, {-108, sTop - 4, zS}, {108, sTop, -10}, "FLRD");
+    // raised hearth
+    Box(front, {-140, 0, zF}, {140, floorY, 28}, "FLRT");
+    m.objects.push_back(front);
+
+    ModelObject box = Obj("Firebox", p + "Back");
+    auto backUV = [&](V3 q) { return V2{(q.x + backW) / (2 * backW), (q.y - floorY) / (backTop - floorY)}; };
+    {
+        V3 a{-backW, floorY, backZ}, b{backW, floorY, backZ}, c{backW, backTop, backZ}, d{-backW, backTop, backZ};
+        box.Quad(a, b, c, d, backUV(a), backUV(b), backUV(c), backUV(d), kFront);
+    }
+    // splayed side walls: texture runs along the wall from the back corner
+    float sideLen = std::hypot(openW - backW, zF - backZ);
+    float us = sideLen / (2 * backW);
+    box.Quad({-backW, floorY, backZ}, {-openW, floorY, zF}, {-openW, openTop, zF}, {-backW, backTop, backZ},
+             {0, 0}, {-us, 0}, {-us, (openTop - floorY) / (backTop - floorY)}, {0, 1}, {1, 0, 0.2f});
+    box.Quad({openW, floorY, zF}, {backW, floorY, backZ}, {backW, backTop, backZ}, {openW, openTop, zF},
+             {1 + us, 0}, {1, 0}, {1, 1}, {1 + us, (openTop - floorY) / (backTop - floorY)}, {-1, 0, 0.2f});
+    // sloping throat above the fire
+    box.Quad({-openW, openTop, zF}, {openW, openTop, zF}, {backW, backTop, backZ}, {-backW, backTop, backZ},
+             {0, 0.93f}, {1, 0.93f}, {1, 1}, {0, 1}, {0, -1, -0.15f});
+    // firebox floor
+    box.Quad({-openW, floorY, zF}, {openW, floorY, zF}, {backW, floorY, backZ}, {-backW, floorY, backZ},
+             {-0.1f, 0}, {1.1f, 0}, {1, 0.04f}, {0, 0.04f}, kUp);
+    m.objects.push_back(box);
+
+    m.objects.push_back(EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6));
+
+    // translucent parts, back to front
+    ModelObject light = Obj("LightMap", p + "LightMap");
+    Card(light, -backW, backW, floorY, backTop, backZ + 0.6f, backZ + 0.6f, 0, 1, 0, 1);
+    m.objects.push_back(light);
+    ModelObject flame = Obj("Flames", "Flame");
+    Card(flame, -70, 70, -14, 124, -100, -100, 0, 1, 0, 1);
+    Card(flame, -52, 60, -20, 96, -84, -84, 0.85f, 0.1f, 0, 0.95f);
+    m.objects.push_back(flame);
+    ModelObject wood = Obj("Logs", p + "Wood");
+    Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
+    m.objects.push_back(wood);
+    m.objects.push_back(FoldingGuard(p + "Guard", 80, -10, 24, 17, floorY, floorY + 72));
+    return m;
+}
+
+// Rustic fireplace: a deep arched opening in a wide stone breast, a heavy
+// stone shelf on corbels and a broad raised hearth.
+Model RusticFireplace() {
+    Model m;
+    const std::string p = "Rustic";
+    AddMaterials(m, p);
+    const float zF = -24, floorY = 20, halfW = 82, spring = 86, crown = 130, backZ = -134, top = 340, side = 240;
+    const float R = (halfW * halfW + (crown - spring) * (crown - spring)) / (2 * (crown - spring));
+    const float cy = crown - R;
+    auto arch = [&](float x) { return cy + std::sqrt(std::max(0.0f, R * R - x * x)); };
+    const int n = 14;
+
+    ModelObject front = Obj("Masonry", p + "Front");
+    WorldQuad(front, {-side, floorY, zF}, {-halfW, floorY, zF}, {-halfW, top, zF}, {-side, top, zF}, kFront);
+    WorldQuad(front, {halfW, floorY, zF}, {side, floorY, zF}, {side, top, zF}, {halfW, top, zF}, kFront);
+    for (int i = 0; i < n; ++i) {
+        float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+        WorldQuad(front, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, top, zF}, {x0, top, zF}, kFront);
+    }
+    // stone shelf on two corbels
+    Box(front, {-132, 152, zF}, {132, 164, 4}, "FLRTD");
+    Box(front, {-124, 128, zF}, {-100, 152, -4}, "FLRD");
+    Box(front, {100, 128, zF}, {124, 152, -4}, "FLRD");
+    // broad hearth slab with a step
+    Box(front, {-160, 0, zF}, {160, floorY, 36}, "FLRT");
+    m.objects.push_back(front);
+
+    // the opening as a tunnel: straight sides, an arched vault, a back wall
+    ModelObject box = Obj("Firebox", p + "Back");
+    const float depth = zF - backZ;
+    const float h = crown - floorY;
+    auto bu = [&](float x) { return (x + halfW) / (2 * halfW); };
+    auto bv = [&](float y) { return (y - floorY) / h; };
+    {
+        std::vector<V3> poly{{-halfW, floorY, backZ}, {halfW, floorY, backZ}};
+        for (int i = 0; i <= n; ++i) {
+            float x = halfW - 2 * halfW * i / n;
+            poly.push_back({x, arch(x), backZ});
+        }
+        std::vector<V2> uv;
+        for (const V3& q : poly) uv.push_back({bu(q.x), bv(q.y)});
+        box.Poly(poly, uv, kFront);
+    }
+    float ud = depth / (2 * halfW);
+    box.Quad({-halfW, floorY, backZ}, {-halfW, floorY, zF}, {-halfW, spring, zF}, {-halfW, spring, backZ},
+             {0, 0}, {-ud, 0}, {-ud, bv(spring)}, {0, bv(spring)}, kRight);
+    box.Quad({halfW, floorY, zF}, {halfW, floorY, backZ}, {halfW, spring, backZ}, {halfW, spring, zF},
+             {1 + ud, 0}, {1, 0}, {1, bv(spring)}, {1 + ud, bv(spring)}, kLeft);
+    for (int i = 0; i < n; ++i) {
+        float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+        V3 mid{(x0 + x1) / 2, arch((x0 + x1) / 2), 0};
+        V3 inward{-mid.x, cy - mid.y, 0};
+        box.Quad({x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, arch(x1), backZ}, {x0, arch(x0), backZ},
+                 {bu(x0), 1.0f + ud * 0.0f}, {bu(x1), 1}, {bu(x1), 0.9f}, {bu(x0), 0.9f}, inward);
+    }
+    box.Quad({-halfW, floorY, zF}, {halfW, floorY, zF}, {halfW, floorY, backZ}, {-halfW, floorY, backZ},
+             {0, 0}, {1, 0}, {1, 0.04f}, {0, 0.04f}, kUp);
+    m.objects.push_back(box);
+
+    m.objects.push_back(EmbersBed(p + "Embers", 0, -90, 64, 36, floorY, 7));
+
+    ModelObject light = Obj("LightMap", p + "LightMap");
+    {
+        std::vector<V3> poly{{-halfW, floorY, backZ + 0.6f}, {halfW, floorY, backZ + 0.6f}};
+        for (int i = 0; i <= n; ++i) {
+            float x = halfW - 2 * halfW * i / n;
+            poly.push_back({x, arch(x), backZ + 0.6f});
+        }
+        std::vector<V2> uv;
+        for (const V3& q : poly) uv.push_back({bu(q.x), bv(q.y)});
+        light.Poly(poly, uv, kFront);
+    }
+    m.objects.push_back(light);
+    ModelObject flame = Obj("Flames", "Flame");
+    Card(flame, -74, 74, -10, 132, -106, -106, 0, 1, 0, 1);
+    Card(flame, -60, 50, -16, 100, -88, -88, 0.15f, 0.95f, 0, 0.95f);
+    m.objects.push_back(flame);
+    ModelObject wood = Obj("Logs", p + "Wood");
+    Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);
+    m.objects.push_back(wood);
+    m.objects.push_back(BowedGuard(p + "Guard", 92, -4, 14, floorY, floorY + 66));
+    return m;
+}
+
+Model Particle(const std::string& material, const std::string& map, const std::string& alpha, float half) {
+    Model m;
+    ModelMaterial mat;
+    mat.name = material;
+    mat.ambient = {255, 255, 255};
+    mat.diffuse = {255, 255, 255};
+    mat.selfIllum = {255, 255, 255};
+    mat.twoSided = true;
+    mat.diffuseMap = map;
+    mat.opacityMap = alpha;
+    m.materials.push_back(mat);
+    ModelObject o = Obj(material, material);
+    o.Add({-half, -half, 0}, {0, 0});
+    o.Add({half, -half, 0}, {1, 0});
+    o.Add({half, half, 0}, {1, 1});
+    o.Add({-half, half, 0}, {0, 1});
+    o.faces.push_back({2, 3, 0});
+    o.faces.push_back({1, 2, 0});
+    m.objects.push_back(o);
+    return m;
+}
+
+}  // namespace
+
+void WriteModels(const std::string& dir) {
+    WriteText(dir + "/Fireplace01.3dm", ClassicFireplace().Text());
+    WriteText(dir + "/Fireplace02.3dm", RusticFireplace().Text());
+    WriteText(dir + "/Sparkle.3dm", Particle("Sparkle01", "Sparkle.jpg", "SparkleA.jpg", 2.2f).Text());
+    WriteText(dir + "/Smoke.3dm", Particle("Smoke01", "Smoke.jpg", "SmokeA.jpg", 24.0f).Text());
+}
+
+}  // namespace assetgen
