@@ -624,6 +624,7 @@ void TCustomApplicationPro::Initialize()
         bool alreadyExists = false;
         semaphore_ = platform_.Semaphores->Create(AppName + "Semaphore", alreadyExists);
         if (alreadyExists) {
+            secondInstance_ = true;
             SetLogFile(false);
             host->Terminate();
             host->SuppressMainForm();

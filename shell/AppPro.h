@@ -198,6 +198,8 @@ public:
     // Run-time state.
     std::string ExeName, AppName, AppPath, DataPath, SystemDir, WindowsDir, LogFileName;
     bool SingleInstance = true;
+    // The single-instance guard found another running instance.
+    bool SecondInstance() const { return secondInstance_; }
     TAppState State() const { return state_; }
     const std::vector<std::string>& Parameters() const { return parameters_; }
 
@@ -300,6 +302,7 @@ private:
     bool needDisplay_ = false;
     bool needSystem_ = false;
     bool idleAttached_ = true;
+    bool secondInstance_ = false;
 };
 
 // Adds the frame timer, the frame-rate measurement and the low-CPU-usage pacing.
