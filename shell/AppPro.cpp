@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "assets/Streams.h"
 #include "gl/Errors.h"
 #include "gl/FastMath.h"
 
@@ -264,22 +263,32 @@ TLogFile::~TLogFile() = default;
 
 void TLogFile::Write(const std::string& text)
 {
-    static const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(GrowSize), 0);
-    if (!stream_) {
-        {
-            TFileStream create(fileName_, TFileStream::Mode::Create);
-            create.WriteBuffer(zeros.data(), zeros.size());
+    static const std::vector<char> zeros(static_cast<std::size_t>(GrowSize), 0);
+    auto fail = [&] { RaiseError("TLogFile", "Write", "cannot write " + fileName_); };
+    if (!file_) {
+        file_.reset(std::fopen(fileName_.c_str(), "w+b"));
+        if (!file_ || std::fwrite(zeros.data(), 1, zeros.size(), file_.get()) != zeros.size() ||
+            std::fseek(file_.get(), 0, SEEK_SET) != 0) {
+            file_.reset();
+            fail();
         }
-        stream_ = std::make_unique<TFileStream>(fileName_, TFileStream::Mode::OpenReadWrite);
+        size_ = GrowSize;
     }
+    std::FILE* f = file_.get();
     const std::string line = text + "\r\n";
-    const std::int64_t pos = stream_->Position();
-    if (pos + static_cast<std::int64_t>(line.size()) > stream_->Size()) {
-        stream_->SetPosition(pos);
-        stream_->WriteBuffer(zeros.data(), zeros.size());
-        stream_->SetPosition(pos);
+    const long pos = std::ftell(f);
+    if (pos < 0)
+        fail();
+    if (pos + static_cast<std::int64_t>(line.size()) > size_) {
+        if (std::fwrite(zeros.data(), 1, zeros.size(), f) != zeros.size() || std::fseek(f, pos, SEEK_SET) != 0)
+            fail();
+        size_ = std::max<std::int64_t>(size_, pos + GrowSize);
     }
-    stream_->WriteBuffer(line.data(), line.size());
+    if (std::fwrite(line.data(), 1, line.size(), f) != line.size())
+        fail();
+    size_ = std::max<std::int64_t>(size_, pos + static_cast<std::int64_t>(line.size()));
+    // Kept on disk at once: the log is read after the program ended, maybe abruptly.
+    std::fflush(f);
 }
 
 // ---------------------------------------------------------------------------

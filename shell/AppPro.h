@@ -4,6 +4,7 @@
 // the start/stop life cycle driven from idle processing.
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -15,7 +16,6 @@
 #include "shell/Platform.h"
 #include "shell/TimePro.h"
 
-class TFileStream;
 
 // ---- Scrambled texts ----
 
@@ -116,8 +116,12 @@ public:
     const std::string& FileName() const { return fileName_; }
 
 private:
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
     std::string fileName_;
-    std::unique_ptr<TFileStream> stream_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::int64_t size_ = 0;
 };
 
 // ---- Paths ----
