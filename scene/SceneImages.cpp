@@ -1,0 +1,369 @@
+#include "scene/SceneImages.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "gl/Errors.h"
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+void TBitmapImage::GetBGR(int x, int y, std::uint8_t& b, std::uint8_t& g, std::uint8_t& r) const
+{
+    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+        b = g = r = 0;
+        return;
+    }
+    if (BitsPerPixel == 8) {
+        const std::uint8_t i = Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)];
+        b = Palette[i * 3u];
+        g = Palette[i * 3u + 1];
+        r = Palette[i * 3u + 2];
+        return;
+    }
+    const std::uint8_t* p = &Pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)) * 3u];
+    b = p[0];
+    g = p[1];
+    r = p[2];
+}
+
+// ---------------------------------------------------------------- BMP
+
+namespace {
+
+[[noreturn]] void BmpError(const std::string& reason)
+{
+    RaiseError("TSceneTexture", "LoadBitmap", "Invalid bitmap: " + reason);
+}
+
+std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at)
+{
+    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at)
+{
+    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
+{
+    for (int i = 0; i < 4; ++i)
+        v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
+}
+
+void Put16(std::vector<std::uint8_t>& v, std::uint16_t x)
+{
+    v.push_back(static_cast<std::uint8_t>(x));
+    v.push_back(static_cast<std::uint8_t>(x >> 8));
+}
+
+std::vector<std::uint8_t> EncodeBmp(const TBitmapImage& image, int bits)
+{
+    const std::size_t stride = ((static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+    const std::uint32_t paletteBytes = bits == 8 ? 1024 : 0;
+    const std::uint32_t offBits = 14 + 40 + paletteBytes;
+    const std::size_t size = offBits + stride * static_cast<std::size_t>(image.Height);
+    std::vector<std::uint8_t> v;
+    v.reserve(size);
+    v.push_back('B');
+    v.push_back('M');
+    Put32(v, static_cast<std::uint32_t>(size));
+    Put32(v, 0);
+    Put32(v, offBits);
+    Put32(v, 40);
+    Put32(v, static_cast<std::uint32_t>(image.Width));
+    Put32(v, static_cast<std::uint32_t>(image.Height));
+    Put16(v, 1);
+    Put16(v, static_cast<std::uint16_t>(bits));
+    Put32(v, 0);
+    Put32(v, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(image.Height)));
+    Put32(v, 2835);
+    Put32(v, 2835);
+    Put32(v, bits == 8 ? 256 : 0);
+    Put32(v, 0);
+    if (bits == 8)
+        for (int i = 0; i < 256; ++i) {
+            v.push_back(image.Palette[i * 3u]);
+            v.push_back(image.Palette[i * 3u + 1]);
+            v.push_back(image.Palette[i * 3u + 2]);
+            v.push_back(0);
+        }
+    const int rowBytes = image.RowBytes();
+    for (int y = image.Height - 1; y >= 0; --y) {
+        const std::uint8_t* row = image.Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(rowBytes);
+        v.insert(v.end(), row, row + rowBytes);
+        v.insert(v.end(), stride - static_cast<std::size_t>(rowBytes), 0);
+    }
+    return v;
+}
+
+} // namespace
+
+TBitmapImage DecodeBmp(std::span<const std::uint8_t> b)
+{
+    if (b.size() < 14 + 12)
+        BmpError("file too short");
+    if (b[0] != 'B' || b[1] != 'M')
+        BmpError("no \"BM\" signature");
+    const std::uint32_t offBits = U32(b, 10);
+    const std::uint32_t headerSize = U32(b, 14);
+    if (headerSize < 40)
+        BmpError("unsupported header (" + std::to_string(headerSize) + " bytes)");
+    if (b.size() < 14 + static_cast<std::size_t>(headerSize) && b.size() < 14 + 40)
+        BmpError("truncated header");
+    if (b.size() < 14 + 40)
+        BmpError("truncated header");
+    const auto width = static_cast<std::int32_t>(U32(b, 18));
+    const auto rawHeight = static_cast<std::int32_t>(U32(b, 22));
+    const std::uint16_t planes = U16(b, 26);
+    const std::uint16_t bits = U16(b, 28);
+    const std::uint32_t compression = U32(b, 30);
+    std::uint32_t colorsUsed = U32(b, 46);
+    if (planes != 1)
+        BmpError("planes must be 1");
+    if (compression != 0)
+        BmpError("compressed bitmaps are not supported (compression " + std::to_string(compression) + ")");
+    if (bits != 24 && bits != 8)
+        BmpError(std::to_string(bits) + " bits per pixel is not supported (24 or 8 only)");
+    if (rawHeight == INT32_MIN)
+        BmpError("bad height");
+    const bool topDown = rawHeight < 0;
+    const int height = topDown ? -rawHeight : rawHeight;
+    if (width < 0 || width > MaxImageSide || height > MaxImageSide)
+        BmpError("bad size " + std::to_string(width) + " x " + std::to_string(rawHeight));
+
+    TBitmapImage img;
+    img.BitsPerPixel = bits;
+    if (bits == 8) {
+        if (colorsUsed == 0 || colorsUsed > 256)
+            colorsUsed = 256;
+        const std::size_t palAt = 14 + static_cast<std::size_t>(headerSize);
+        if (palAt + colorsUsed * 4u > b.size())
+            BmpError("truncated palette");
+        for (std::uint32_t i = 0; i < colorsUsed; ++i) {
+            img.Palette[i * 3u] = b[palAt + i * 4u];
+            img.Palette[i * 3u + 1] = b[palAt + i * 4u + 1];
+            img.Palette[i * 3u + 2] = b[palAt + i * 4u + 2];
+        }
+    }
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
+    const std::size_t need = stride * static_cast<std::size_t>(height);
+    if (offBits > b.size() || b.size() - offBits < need)
+        BmpError("truncated pixel data");
+    img.Width = width;
+    img.Height = height;
+    const std::size_t rowBytes = static_cast<std::size_t>(img.RowBytes());
+    img.Pixels.resize(rowBytes * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const int srcRow = topDown ? y : height - 1 - y;
+        std::memcpy(img.Pixels.data() + rowBytes * static_cast<std::size_t>(y),
+                    b.data() + offBits + stride * static_cast<std::size_t>(srcRow), rowBytes);
+    }
+    if (width == 0 || height == 0) {
+        img.Width = img.Height = 0;
+        img.Pixels.clear();
+    }
+    return img;
+}
+
+std::vector<std::uint8_t> EncodeBmp24(const TBitmapImage& image)
+{
+    return EncodeBmp(image, 24);
+}
+
+std::vector<std::uint8_t> EncodeBmp8(const TBitmapImage& image)
+{
+    return EncodeBmp(image, 8);
+}
+
+// ---------------------------------------------------------------- JPEG
+
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+extern "C" void JpegErrorExit(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+extern "C" void JpegSilentMessage(j_common_ptr, int) {}
+
+// Decodes into out (already empty); returns false with err->message set on failure.
+// Kept free of objects with destructors between setjmp and longjmp.
+bool DecodeJpegRaw(const std::uint8_t* data, unsigned long size, TBitmapImage* out, JpegErrorManager* err)
+{
+    jpeg_decompress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = JpegErrorExit;
+    err->pub.emit_message = JpegSilentMessage;
+    unsigned char* row = nullptr;
+    if (setjmp(err->jump)) {
+        std::free(row);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.num_components != 1 && cinfo.num_components != 3) {
+        std::snprintf(err->message, sizeof err->message, "unsupported JPEG colour space (%d components)",
+                      cinfo.num_components);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const int w = static_cast<int>(cinfo.output_width);
+    const int h = static_cast<int>(cinfo.output_height);
+    if (w > MaxImageSide || h > MaxImageSide || cinfo.output_components != 3) {
+        std::snprintf(err->message, sizeof err->message, "unsupported JPEG size %d x %d", w, h);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    out->Width = w;
+    out->Height = h;
+    out->BitsPerPixel = 24;
+    out->Pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3u);
+    row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(w) * 3u + 1));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = static_cast<int>(cinfo.output_scanline);
+        JSAMPROW rows[1] = {row};
+        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1)
+            break;
+        std::uint8_t* dst = out->Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 3u;
+        for (int x = 0; x < w; ++x) {
+            dst[x * 3] = row[x * 3 + 2];
+            dst[x * 3 + 1] = row[x * 3 + 1];
+            dst[x * 3 + 2] = row[x * 3];
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::free(row);
+    return true;
+}
+
+bool EncodeJpegRaw(const TBitmapImage* image, int quality, unsigned char** outBuf, unsigned long* outSize,
+                   JpegErrorManager* err)
+{
+    jpeg_compress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = JpegErrorExit;
+    unsigned char* row = nullptr;
+    if (setjmp(err->jump)) {
+        std::free(row);
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, outBuf, outSize);
+    cinfo.image_width = static_cast<JDIMENSION>(image->Width);
+    cinfo.image_height = static_cast<JDIMENSION>(image->Height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(image->Width) * 3u + 1));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        for (int x = 0; x < image->Width; ++x) {
+            std::uint8_t b, g, r;
+            image->GetBGR(x, y, b, g, r);
+            row[x * 3] = r;
+            row[x * 3 + 1] = g;
+            row[x * 3 + 2] = b;
+        }
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::free(row);
+    return true;
+}
+
+} // namespace
+
+TBitmapImage DecodeJpeg(std::span<const std::uint8_t> bytes)
+{
+    TBitmapImage img;
+    if (bytes.empty())
+        RaiseError("TSceneTexture", "LoadBitmap", "Invalid JPEG: empty data");
+    JpegErrorManager err{};
+    if (!DecodeJpegRaw(bytes.data(), static_cast<unsigned long>(bytes.size()), &img, &err))
+        RaiseError("TSceneTexture", "LoadBitmap", std::string("Invalid JPEG: ") + err.message);
+    return img;
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TBitmapImage& image, int quality)
+{
+    unsigned char* buf = nullptr;
+    unsigned long size = 0;
+    JpegErrorManager err{};
+    const bool ok = EncodeJpegRaw(&image, quality, &buf, &size, &err);
+    std::vector<std::uint8_t> out;
+    if (ok && buf)
+        out.assign(buf, buf + size);
+    std::free(buf);
+    if (!ok)
+        RaiseError("TSceneTexture", "SaveJpeg", err.message);
+    return out;
+}
+
+// ---------------------------------------------------------------- scaling
+
+int PowerOfTwoBelow(int n)
+{
+    if (n <= 0)
+        return 0;
+    int p = 1;
+    while (p * 2 <= n && p < 1024)
+        p *= 2;
+    return p;
+}
+
+bool IsTexturePowerOfTwo(int n)
+{
+    return n >= 1 && n <= 1024 && (n & (n - 1)) == 0;
+}
+
+void FitToPowerOfTwo(TBitmapImage& image)
+{
+    if (IsTexturePowerOfTwo(image.Width) && IsTexturePowerOfTwo(image.Height))
+        return;
+    const int w = PowerOfTwoBelow(image.Width);
+    const int h = PowerOfTwoBelow(image.Height);
+    TBitmapImage out;
+    out.BitsPerPixel = 24;
+    if (w == 0 || h == 0) {
+        image = out;
+        return;
+    }
+    out.Width = w;
+    out.Height = h;
+    out.Pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3u);
+    for (int y = 0; y < h; ++y) {
+        const int sy = static_cast<int>(static_cast<long long>(y) * image.Height / h);
+        for (int x = 0; x < w; ++x) {
+            const int sx = static_cast<int>(static_cast<long long>(x) * image.Width / w);
+            std::uint8_t* d = &out.Pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 3u];
+            image.GetBGR(sx, sy, d[0], d[1], d[2]);
+        }
+    }
+    image = std::move(out);
+}

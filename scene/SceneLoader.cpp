@@ -1,0 +1,626 @@
+#include "scene/SceneLoader.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+
+#include "assets/ResourceFile.h"
+#include "assets/Streams.h"
+#include "gl/Errors.h"
+
+// ---------------------------------------------------------------- text helpers
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string Trim(std::string_view s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/' || c == ':';
+}
+
+} // namespace
+
+std::string LowerAscii(std::string s)
+{
+    for (auto& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string ExtractFilePath(const std::string& name)
+{
+    for (std::size_t i = name.size(); i > 0; --i)
+        if (IsPathSeparator(name[i - 1]))
+            return name.substr(0, i);
+    return {};
+}
+
+std::string ExtractFileName(const std::string& name)
+{
+    return name.substr(ExtractFilePath(name).size());
+}
+
+std::string ExtractFileExt(const std::string& name)
+{
+    const std::string file = ExtractFileName(name);
+    const std::size_t dot = file.rfind('.');
+    return dot == std::string::npos ? std::string() : file.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& name, const std::string& ext)
+{
+    const std::string path = ExtractFilePath(name);
+    std::string file = ExtractFileName(name);
+    const std::size_t dot = file.rfind('.');
+    if (dot != std::string::npos)
+        file.resize(dot);
+    return path + file + ext;
+}
+
+std::string ResolveFileName(const std::string& name, const std::string& folder)
+{
+    if (name.empty())
+        return {};
+    if (!ExtractFilePath(name).empty())
+        return name;
+    return folder + name;
+}
+
+std::string DiskFileName(const std::string& name)
+{
+#ifdef PYRELUME_WINDOWS
+    return name;
+#else
+    std::string s = name;
+    for (auto& c : s)
+        if (c == '\\')
+            c = '/';
+    return s;
+#endif
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::vector<std::string> ReadTextLines(const std::string& fileName, bool fromArchive)
+{
+    std::vector<std::uint8_t> bytes;
+    if (fromArchive) {
+        TResourceFileReader& reader = ResourceReader();
+        if (!reader.Open(fileName) || !reader.Stream())
+            return {};
+        reader.Stream()->SetPosition(0);
+        bytes = reader.Stream()->ReadAll();
+        reader.Close();
+    } else {
+        if (fileName.empty())
+            return {};
+        bytes = ReadFileBytes(DiskFileName(fileName));
+    }
+    return SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool TryStrToInt(std::string_view text, int& value)
+{
+    try {
+        value = StrToIntStrict(text);
+        return true;
+    } catch (const EPyrelumeError&) {
+        return false;
+    }
+}
+
+bool TryStrToFloat(std::string_view text, float& value)
+{
+    try {
+        value = StrToFloatDot(text);
+        return true;
+    } catch (const EPyrelumeError&) {
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- TIniMemFile
+
+void TIniMemFile::SetLines(const std::vector<std::string>& lines)
+{
+    sections_.clear();
+    Section* current = nullptr;
+    for (const auto& raw : lines) {
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            const std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
+            current = FindSection(name);
+            if (!current) {
+                sections_.push_back({name, {}});
+                current = &sections_.back();
+                current->name = name;
+            } else {
+                // A repeated section adds nothing: the first occurrence counts.
+                static Section ignored;
+                ignored.values.clear();
+                current = &ignored;
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        std::string key = Trim(std::string_view(line).substr(0, eq));
+        std::string value = Trim(std::string_view(line).substr(eq + 1));
+        bool seen = false;
+        for (const auto& kv : current->values)
+            if (SameText(kv.first, key)) {
+                seen = true;
+                break;
+            }
+        if (!seen)
+            current->values.emplace_back(std::move(key), std::move(value));
+    }
+}
+
+std::vector<std::string> TIniMemFile::GetLines() const
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (i > 0)
+            out.emplace_back();
+        out.push_back("[" + sections_[i].name + "]");
+        for (const auto& kv : sections_[i].values)
+            out.push_back(kv.first + "=" + kv.second);
+    }
+    return out;
+}
+
+TIniMemFile::Section* TIniMemFile::FindSection(std::string_view name)
+{
+    for (auto& s : sections_)
+        if (SameText(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const TIniMemFile::Section* TIniMemFile::FindSection(std::string_view name) const
+{
+    for (const auto& s : sections_)
+        if (SameText(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+bool TIniMemFile::SectionExists(std::string_view section) const
+{
+    return FindSection(section) != nullptr;
+}
+
+bool TIniMemFile::ValueExists(std::string_view section, std::string_view key) const
+{
+    return Find(section, key) != nullptr;
+}
+
+const std::string* TIniMemFile::Find(std::string_view section, std::string_view key) const
+{
+    const Section* s = FindSection(section);
+    if (!s)
+        return nullptr;
+    for (const auto& kv : s->values)
+        if (SameText(kv.first, key))
+            return &kv.second;
+    return nullptr;
+}
+
+void TIniMemFile::Write(std::string_view section, std::string_view key, const std::string& value)
+{
+    Section* s = FindSection(section);
+    if (!s) {
+        sections_.push_back({std::string(section), {}});
+        s = &sections_.back();
+    }
+    for (auto& kv : s->values)
+        if (SameText(kv.first, key)) {
+            kv.second = value;
+            return;
+        }
+    s->values.emplace_back(std::string(key), value);
+}
+
+// ---------------------------------------------------------------- TResourceLoader
+
+TResourceLoader::~TResourceLoader()
+{
+    try {
+        Close();
+    } catch (...) {
+        // A destructor must not throw; a failed write was already reported by
+        // an explicit Close where the caller wanted to know.
+    }
+}
+
+void TResourceLoader::Open()
+{
+    Close();
+    std::vector<std::string> lines;
+    if (FromArchive)
+        lines = ReadTextLines(FileName, true);
+    else if (!FileName.empty())
+        lines = ReadTextLines(FileName, false);
+    else
+        return;
+    OpenFromLines(lines);
+}
+
+void TResourceLoader::OpenFromLines(const std::vector<std::string>& source)
+{
+    std::vector<std::string> lines = source;
+    if (Scrambled)
+        for (auto& l : lines)
+            for (auto& c : l)
+                c = static_cast<char>(~static_cast<unsigned char>(c));
+    ini_ = std::make_unique<TIniMemFile>();
+    ini_->SetLines(lines);
+}
+
+void TResourceLoader::CreateNew()
+{
+    Close();
+    ini_ = std::make_unique<TIniMemFile>();
+    Modified = true;
+}
+
+std::vector<std::string> TResourceLoader::Lines() const
+{
+    return ini_ ? ini_->GetLines() : std::vector<std::string>();
+}
+
+void TResourceLoader::Close()
+{
+    if (Modified && ini_ && !FileName.empty()) {
+        Modified = false;
+        std::vector<std::string> lines = ini_->GetLines();
+        std::string text;
+        for (auto& l : lines) {
+            if (Scrambled)
+                for (auto& c : l)
+                    c = static_cast<char>(~static_cast<unsigned char>(c));
+            text += l;
+            text += "\r\n";
+        }
+        // Written beside the target, then renamed, so a failed write never
+        // leaves a half-written description.
+        const std::string target = DiskFileName(FileName);
+        const std::string temp = target + ".tmp";
+        WriteFileBytes(temp, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        std::error_code ec;
+        std::filesystem::rename(temp, target, ec);
+        if (ec) {
+            std::filesystem::remove(temp, ec);
+            RaiseMessage("Cannot create file \"" + FileName + "\". " + ec.message());
+        }
+    }
+    Modified = false;
+    ini_.reset();
+}
+
+void TResourceLoader::EnsureIni()
+{
+    if (!ini_)
+        ini_ = std::make_unique<TIniMemFile>();
+}
+
+const std::string* TResourceLoader::Raw(const std::string& key) const
+{
+    return ini_ ? ini_->Find(Section, key) : nullptr;
+}
+
+bool TResourceLoader::ValueExists(const std::string& key) const
+{
+    return Raw(key) != nullptr;
+}
+
+bool TResourceLoader::ReadBool(const std::string& key, bool def) const
+{
+    int v = 0;
+    const std::string* s = Raw(key);
+    if (!s || !TryStrToInt(*s, v))
+        return def;
+    return v != 0;
+}
+
+int TResourceLoader::ReadInteger(const std::string& key, int def) const
+{
+    int v = 0;
+    const std::string* s = Raw(key);
+    if (!s || !TryStrToInt(*s, v))
+        return def;
+    return v;
+}
+
+float TResourceLoader::ReadFloat(const std::string& key, float def) const
+{
+    float v = 0;
+    const std::string* s = Raw(key);
+    if (!s || !TryStrToFloat(*s, v))
+        return def;
+    return v;
+}
+
+std::string TResourceLoader::ReadString(const std::string& key, const std::string& def) const
+{
+    const std::string* s = Raw(key);
+    if (!s)
+        return def;
+    // A key present with an empty value is not the same as a missing key.
+    return s->empty() ? std::string(" ") : *s;
+}
+
+TGLColor TResourceLoader::ReadColor(const std::string& key, const TGLColor& def) const
+{
+    const std::string* s = Raw(key);
+    return s ? StrToColor(*s) : def;
+}
+
+TGLColorBytes TResourceLoader::ReadByteColor(const std::string& key, TGLColorBytes def) const
+{
+    const std::string* s = Raw(key);
+    return s ? StrToColorBytes(*s) : def;
+}
+
+TGLVector TResourceLoader::ReadVector(const std::string& key, const TGLVector& def) const
+{
+    const std::string* s = Raw(key);
+    return s ? StrToVector(*s) : def;
+}
+
+TMainObject* TResourceLoader::ReadReference(const std::string& key, TMainObject* previous) const
+{
+    const std::string* s = Raw(key);
+    if (!s)
+        return previous;
+    return FindObject(MainScene, *s);
+}
+
+std::string TResourceLoader::ReadFileName(const std::string& key, const std::string& folder) const
+{
+    const std::string* s = Raw(key);
+    if (!s || s->empty())
+        return {};
+    return ResolveFileName(*s, folder);
+}
+
+void TResourceLoader::WriteBool(const std::string& key, bool value)
+{
+    WriteString(key, value ? "1" : "0");
+}
+
+void TResourceLoader::WriteInteger(const std::string& key, int value)
+{
+    WriteString(key, std::to_string(value));
+}
+
+void TResourceLoader::WriteFloat(const std::string& key, float value)
+{
+    WriteString(key, FloatToStrGeneral(value));
+}
+
+void TResourceLoader::WriteString(const std::string& key, const std::string& value)
+{
+    EnsureIni();
+    ini_->Write(Section, key, value);
+}
+
+void TResourceLoader::WriteColor(const std::string& key, const TGLColor& value)
+{
+    WriteString(key, ColorToStr(value));
+}
+
+void TResourceLoader::WriteByteColor(const std::string& key, TGLColorBytes value)
+{
+    WriteString(key, ColorBytesToStr(value));
+}
+
+void TResourceLoader::WriteVector(const std::string& key, const TGLVector& value)
+{
+    WriteString(key, VectorToStr(value));
+}
+
+void TResourceLoader::WriteReference(const std::string& key, const TMainItem* object)
+{
+    WriteString(key, RefferenceToStr(MainScene, object));
+}
+
+void TResourceLoader::WriteFileName(const std::string& key, const std::string& name, const std::string& folder)
+{
+    if (SameText(ExtractFilePath(name), folder))
+        WriteString(key, ExtractFileName(name));
+    else
+        WriteString(key, name);
+}
+
+// ---------------------------------------------------------------- the walks
+
+std::unique_ptr<TMainObject> TResourceLoader::CreateObject()
+{
+    const std::string type = ReadString("Type", "");
+    const std::string name = ReadString("Name", "");
+    if (type.empty())
+        RaiseMessage("TResourceLoader.CreateObject error: Unknown Object Type! for " + Section);
+    if (name.empty())
+        RaiseMessage("TResourceLoader.CreateObject error: Empty Object Name! for " + Section);
+    std::unique_ptr<TMainObject> obj = CreateSceneObject(type, name);
+    if (!obj)
+        RaiseMessage("TResourceLoader.CreateObject error: Object not created! for " + Section + " Type: " + type +
+                     " Name: " + name);
+    if (auto* so = dynamic_cast<TMainSceneObject*>(obj.get()))
+        so->ProcessOptions = StrToProcessOptions(ReadString("ProcessOptions", ""));
+    return obj;
+}
+
+void TResourceLoader::LoadChildren(TMainList& container)
+{
+    if (!container.ChildrenPersist)
+        return;
+    const std::string containerSection = Section;
+    container.SetCapacity(ReadInteger("Capacity", container.GetCapacity()));
+    const int count = ReadInteger("Count", 0);
+    const std::string base = container.Name();
+    for (int i = 1; i <= count; ++i) {
+        Section = base + std::to_string(i);
+        std::unique_ptr<TMainObject> obj = CreateObject();
+        TMainObject* child = obj.get();
+        if (!container.AddItem(child)) {
+            // Same name as an earlier child: it never enters the tree.
+            Section = containerSection;
+            continue;
+        }
+        obj.release();
+        child->LoadFromLoader(*this);
+        if (auto* res = dynamic_cast<TResource*>(child)) {
+            std::string source = ReadString("SourceName", "");
+            if (!source.empty()) {
+                res->SourceName = ResolveFileName(source, res->Path);
+                res->LoadFromSource();
+            } else {
+                LoadChildren(*res);
+            }
+        }
+    }
+    Section = containerSection;
+}
+
+void TResourceLoader::WriteHeader(const TMainObject& object)
+{
+    WriteString("Type", std::string(object.ClassName()));
+    WriteString("Name", object.Name());
+    if (auto* so = dynamic_cast<const TMainSceneObject*>(&object))
+        if (so->ProcessOptions != 0)
+            WriteString("ProcessOptions", ProcessOptionsToStr(so->ProcessOptions));
+}
+
+void TResourceLoader::SaveChildren(TMainList& container)
+{
+    if (!container.ChildrenPersist)
+        return;
+    const std::string containerSection = Section;
+    std::vector<TMainObject*> children;
+    for (int i = 0; i < container.GetCount(); ++i)
+        if (auto* o = dynamic_cast<TMainObject*>(container.GetItem(i)))
+            children.push_back(o);
+    WriteInteger("Capacity", std::max(container.GetCapacity(), static_cast<int>(children.size())));
+    WriteInteger("Count", static_cast<int>(children.size()));
+    const std::string base = container.Name();
+    int i = 0;
+    for (TMainObject* child : children) {
+        Section = base + std::to_string(++i);
+        WriteHeader(*child);
+        auto* res = dynamic_cast<TResource*>(child);
+        if (res && !res->SourceName.empty()) {
+            WriteFileName("SourceName", res->SourceName, res->Path);
+            res->SaveToSource();
+        } else {
+            child->SaveToLoader(*this);
+            if (res)
+                SaveChildren(*res);
+        }
+        Section = containerSection;
+    }
+    Section = containerSection;
+}
+
+// ---------------------------------------------------------------- TResource sources
+
+void TResource::LoadFromSource()
+{
+    TMainScene* scene = MainScene;
+    const int mode = scene ? scene->SourceMode : 1;
+    if (!Loadable || mode == 0)
+        return;
+    if ((mode & 1) && SourceName.empty())
+        return;
+    Clear();
+    const std::string fileName = ResolveFileName(SourceName, Path);
+    std::unique_ptr<TResourceLoader> disk, archive;
+    auto make = [&](bool fromArchive) {
+        auto l = std::make_unique<TResourceLoader>();
+        l->FromArchive = fromArchive;
+        l->Scrambled = Scrambled;
+        l->FileName = fileName;
+        l->Section = Name();
+        l->MainScene = scene;
+        l->Open();
+        return l;
+    };
+    if (mode & 1)
+        disk = make(false);
+    if (mode & 2)
+        archive = make(true);
+    if (archive)
+        LoadFromLoader(*archive);
+    if (disk)
+        LoadFromLoader(*disk);
+    if (disk)
+        disk->LoadChildren(*this);
+    if (archive)
+        archive->LoadChildren(*this);
+}
+
+void TResource::SaveToSource()
+{
+    TMainScene* scene = MainScene;
+    const int mode = scene ? scene->SourceMode : 1;
+    if (!Loadable || !(mode & 1) || SourceName.empty())
+        return;
+    TResourceLoader loader;
+    loader.FromArchive = false;
+    loader.Scrambled = Scrambled;
+    loader.FileName = ResolveFileName(SourceName, Path);
+    loader.Section = Name();
+    loader.MainScene = scene;
+    loader.CreateNew();
+    loader.WriteHeader(*this);
+    SaveToLoader(loader);
+    loader.SaveChildren(*this);
+    loader.Close();
+}

@@ -1,0 +1,691 @@
+#include "scene/SceneMeshes.h"
+
+#include <cmath>
+#include <map>
+
+#include "assets/File3DM.h"
+#include "gl/Errors.h"
+#include "gl/GLClasses.h"
+#include "scene/SceneLoader.h"
+#include "scene/SceneRender.h"
+#include "scene/SceneTextures.h"
+
+namespace {
+
+constexpr int kMaxMaterialGroups = 1000;
+
+std::vector<std::string> ReadListLines(const std::string& fileName, bool fromDisk)
+{
+    std::vector<std::string> out;
+    for (auto& l : ReadTextLines(fileName, !fromDisk)) {
+        std::size_t b = 0, e = l.size();
+        while (b < e && static_cast<unsigned char>(l[b]) <= ' ')
+            ++b;
+        while (e > b && static_cast<unsigned char>(l[e - 1]) <= ' ')
+            --e;
+        if (e > b)
+            out.push_back(l.substr(b, e - b));
+    }
+    return out;
+}
+
+TGLColor ModelColor(const T3DMColor& c, float alpha, float scale = 1.0f)
+{
+    return TGLColor{c.R * scale / 255.0f, c.G * scale / 255.0f, c.B * scale / 255.0f, alpha};
+}
+
+} // namespace
+
+int RoundHalfEven(double x)
+{
+    return static_cast<int>(std::nearbyint(x));
+}
+
+// ---------------------------------------------------------------- materials
+
+TGroupMaterial::TGroupMaterial(TSceneMaterial* owner, int index, TMainScene* scene)
+    : Index(index), Material(owner), glMaterial_(SceneGLMaterials(scene).AddMaterial())
+{
+}
+
+TGroupMaterial::~TGroupMaterial()
+{
+    ForgetCachedObject(this);
+    delete glMaterial_;
+}
+
+bool TGroupMaterial::Translucent() const
+{
+    return glMaterial_->Diffuse().A < 0.99f;
+}
+
+TSceneMaterial::~TSceneMaterial()
+{
+    ClearGroups();
+}
+
+TGroupMaterial* TSceneMaterial::AddGroup()
+{
+    groups_.push_back(std::make_unique<TGroupMaterial>(this, GroupCount(), MainScene));
+    return groups_.back().get();
+}
+
+TGroupMaterial* TSceneMaterial::GetGroup(int index) const
+{
+    if (index < 0 || index >= GroupCount())
+        return nullptr;
+    return groups_[static_cast<std::size_t>(index)].get();
+}
+
+void TSceneMaterial::ClearGroups()
+{
+    groups_.clear();
+}
+
+void TSceneMaterial::LoadFromLoader(TResourceLoader& loader)
+{
+    TMainObject::LoadFromLoader(loader);
+    const int count = loader.ReadInteger("Count", 0);
+    if (count > kMaxMaterialGroups)
+        RaiseError("TSceneMaterial", "LoadFromLoader",
+                   "Count " + std::to_string(count) + " is out of range for " + loader.Section);
+    UseVertexColor = loader.ReadBool("UseVertexColor", UseVertexColor);
+    for (int n = 1; n <= count; ++n) {
+        const std::string k = std::to_string(n);
+        TGroupMaterial* g = AddGroup();
+        TGLMaterial* m = g->GLMaterial();
+        m->SetAmbient(loader.ReadColor("Ambient" + k, m->Ambient()));
+        m->SetDiffuse(loader.ReadColor("Diffuse" + k, m->Diffuse()));
+        m->SetSpecular(loader.ReadColor("Specular" + k, m->Specular()));
+        m->SetEmission(loader.ReadColor("Emission" + k, m->Emission()));
+        g->VertexColor = loader.ReadColor("VertexColor" + k, TGLColor{1, 1, 1, 1});
+        m->SetShininess(loader.ReadFloat("Shininess" + k, m->Shininess()));
+        m->SetFront(loader.ReadBool("Front" + k, m->Front()));
+        m->SetBack(loader.ReadBool("Back" + k, m->Back()));
+    }
+}
+
+void TSceneMaterial::SaveToLoader(TResourceLoader& loader)
+{
+    TMainObject::SaveToLoader(loader);
+    loader.WriteInteger("Count", GroupCount());
+    loader.WriteBool("UseVertexColor", UseVertexColor);
+    for (int n = 1; n <= GroupCount(); ++n) {
+        const std::string k = std::to_string(n);
+        const TGroupMaterial* g = GetGroup(n - 1);
+        const TGLMaterial* m = g->GLMaterial();
+        loader.WriteColor("Ambient" + k, m->Ambient());
+        loader.WriteColor("Diffuse" + k, m->Diffuse());
+        loader.WriteColor("Specular" + k, m->Specular());
+        loader.WriteColor("Emission" + k, m->Emission());
+        loader.WriteColor("VertexColor" + k, g->VertexColor);
+        loader.WriteFloat("Shininess" + k, m->Shininess());
+        loader.WriteBool("Front" + k, m->Front());
+        loader.WriteBool("Back" + k, m->Back());
+    }
+}
+
+// ---------------------------------------------------------------- mesh groups
+
+TMeshGroup::~TMeshGroup()
+{
+    delete Primitive;
+}
+
+void TMeshGroup::Draw()
+{
+    ApplyMaterialGroup(MaterialGroup);
+    SetCurrentTexture(Texture);
+    if (Primitive && SceneGLReady())
+        Primitive->Render();
+}
+
+// ---------------------------------------------------------------- TSceneMesh
+
+TSceneMesh::~TSceneMesh()
+{
+    ClearGroups();
+}
+
+TSceneMeshList* TSceneMesh::List() const
+{
+    return dynamic_cast<TSceneMeshList*>(Owner);
+}
+
+TMeshGroup* TSceneMesh::AddGroup(int frameCount, int materialIndex, TSceneTexture* texture)
+{
+    if (!Material)
+        RaiseError("TSceneMesh", "AddGroup", "Material is not assigned!");
+    TGroupMaterial* mg = Material->GetGroup(materialIndex);
+    if (!mg)
+        RaiseError("TSceneMesh", "AddGroup",
+                   "Material \"" + Material->Name() + "\" has no group " + std::to_string(materialIndex));
+    auto group = std::make_unique<TMeshGroup>();
+    group->Texture = texture;
+    group->MaterialGroup = mg;
+    group->VertexFrames.resize(static_cast<std::size_t>(std::max(frameCount, 0)));
+    group->NormalFrames.resize(static_cast<std::size_t>(std::max(frameCount, 0)));
+    group->Primitive = SceneGLPrimitives(MainScene).AddPrimitive();
+    const bool translucent = mg->Translucent() || (texture && texture->Format != TTextureFormat::Texture);
+    TMeshGroup* g = group.get();
+    if (translucent) {
+        alpha_.push_back(std::move(group));
+        Alpha = true;
+    } else {
+        opaque_.push_back(std::move(group));
+    }
+    return g;
+}
+
+void TSceneMesh::ClearGroups()
+{
+    opaque_.clear();
+    alpha_.clear();
+}
+
+void TSceneMesh::SetSourceName(const std::string& name)
+{
+    if (name == SourceName)
+        return;
+    SourceName = name;
+    built_ = false;
+}
+
+void TSceneMesh::SetFileIndex(int index)
+{
+    if (index == FileIndex)
+        return;
+    FileIndex = index;
+    if (index >= 0 && index < static_cast<int>(FileList.size())) {
+        SetSourceName(FileList[static_cast<std::size_t>(index)]);
+        ClearGroups();
+        // The groups are gone, so the mesh is rebuilt even when the new line
+        // names the same model.
+        built_ = false;
+    }
+}
+
+void TSceneMesh::EnsureBuilt()
+{
+    if (built_ || SourceName.empty())
+        return;
+    built_ = true;
+    T3DMMeshLoader loader;
+    if (const TSceneMeshList* list = List())
+        loader.Path = list->Path;
+    loader.FromArchive = MainScene && MainScene->FromArchive();
+    loader.LoadMesh(SourceName, *this);
+}
+
+void TSceneMesh::SetFramePosition(float position)
+{
+    const TMeshGroup* first = !opaque_.empty() ? opaque_.front().get() : !alpha_.empty() ? alpha_.front().get() : nullptr;
+    if (!first || first->VertexFrames.empty())
+        return;
+    const int count = static_cast<int>(first->VertexFrames.size());
+    double p = std::isfinite(position) ? position : 0.0;
+    const double whole = std::floor(p);
+    const float f = static_cast<float>(p - whole);
+    int n = static_cast<int>(std::fmod(whole, static_cast<double>(count)));
+    if (n < 0)
+        n += count;
+    FramePosition = static_cast<float>(n) + f;
+    const int next = n + 1 >= count ? 0 : n + 1;
+    auto step = [&](const std::vector<std::unique_ptr<TMeshGroup>>& groups) {
+        for (const auto& g : groups) {
+            if (static_cast<int>(g->VertexFrames.size()) <= std::max(n, next) || !g->Primitive)
+                continue;
+            g->Primitive->InterpolateVertices(g->VertexFrames[static_cast<std::size_t>(n)],
+                                              g->VertexFrames[static_cast<std::size_t>(next)], f);
+        }
+    };
+    step(opaque_);
+    step(alpha_);
+}
+
+void TSceneMesh::Animate(float dt)
+{
+    SetFramePosition(dt * FPS + FramePosition);
+}
+
+void TSceneMesh::RenderOpaque()
+{
+    EnsureBuilt();
+    if (opaque_.empty())
+        return;
+    SetBlending(false);
+    for (auto& g : opaque_)
+        g->Draw();
+}
+
+void TSceneMesh::RenderAlpha()
+{
+    EnsureBuilt();
+    if (alpha_.empty())
+        return;
+    SetBlending(true);
+    for (auto& g : alpha_)
+        g->Draw();
+}
+
+void TSceneMesh::LoadFromLoader(TResourceLoader& loader)
+{
+    TMainObject::LoadFromLoader(loader);
+    ClearGroups();
+    built_ = false;
+    const std::string listPath = Owner ? Owner->Path : std::string(".\\");
+    FPS = loader.ReadFloat("FPS", 6);
+    SetSourceName(loader.ReadFileName("SourceName", listPath));
+    Material = loader.ReadReferenceAs<TSceneMaterial>("Material", Material);
+    FileListName = loader.ReadFileName("FileListName", listPath);
+    if (!FileListName.empty())
+        FileList = ReadListLines(FileListName, !MainScene || MainScene->FromDisk());
+    SetFileIndex(loader.ReadInteger("FileIndex", FileIndex));
+}
+
+void TSceneMesh::SaveToLoader(TResourceLoader& loader)
+{
+    TMainObject::SaveToLoader(loader);
+    const std::string listPath = Owner ? Owner->Path : std::string(".\\");
+    loader.WriteReference("Material", Material);
+    loader.WriteFloat("FPS", FPS);
+    if (!SourceName.empty())
+        loader.WriteFileName("SourceName", SourceName, listPath);
+    loader.WriteInteger("FileIndex", FileIndex);
+    if (!FileListName.empty())
+        loader.WriteFileName("FileListName", FileListName, listPath);
+}
+
+// ---------------------------------------------------------------- TSceneMeshList
+
+TSceneMesh* TSceneMeshList::FindMesh(const std::string& name) const
+{
+    return dynamic_cast<TSceneMesh*>(FindChild(name));
+}
+
+void TSceneMeshList::ListResourceFiles(std::vector<std::string>& lines)
+{
+    for (int i = 0; i < GetCount(); ++i)
+        if (auto* m = dynamic_cast<TSceneMesh*>(GetItem(i)))
+            if (!m->SourceName.empty())
+                lines.push_back(ResourceNameOf(m->SourceName) + " RCData " + m->SourceName);
+}
+
+void TSceneMeshList::LoadFromLoader(TResourceLoader& loader)
+{
+    TResource::LoadFromLoader(loader);
+    Materials = loader.ReadReferenceAs<TSceneMaterialList>("Materials", Materials);
+    Textures = loader.ReadReferenceAs<TSceneTextureList>("Textures", Textures);
+}
+
+void TSceneMeshList::SaveToLoader(TResourceLoader& loader)
+{
+    TResource::SaveToLoader(loader);
+    loader.WriteReference("Materials", Materials);
+    loader.WriteReference("Textures", Textures);
+}
+
+void TSceneMeshList::ReadSettings()
+{
+    if (TSceneSettingsStore* s = SettingsStore())
+        for (int i = 0; i < GetCount(); ++i) {
+            auto* m = dynamic_cast<TSceneMesh*>(GetItem(i));
+            if (m && !m->FileListName.empty())
+                m->SetFileIndex(s->ReadInteger(FileListKeyName(m->FileListName) + "Index", 0));
+        }
+    TResource::ReadSettings();
+}
+
+void TSceneMeshList::WriteSettings()
+{
+    if (TSceneSettingsStore* s = SettingsStore())
+        for (int i = 0; i < GetCount(); ++i) {
+            auto* m = dynamic_cast<TSceneMesh*>(GetItem(i));
+            if (m && !m->FileListName.empty())
+                s->WriteInteger(FileListKeyName(m->FileListName) + "Index", m->FileIndex);
+        }
+    TResource::WriteSettings();
+}
+
+// ---------------------------------------------------------------- TSceneSprite
+
+void TSceneSprite::UpdateSpriteMesh()
+{
+    if (!Texture)
+        RaiseError("TSceneSprite", "UpdateSpriteMesh", "Texture=nil!");
+    if (!spriteBuilt_) {
+        ClearGroups();
+        SetCurrentTexture(Texture);
+        TMeshGroup* g = AddGroup(0, 0, Texture);
+        TGLPrimitive& p = *g->Primitive;
+        const std::uint16_t idx[6] = {0, 1, 2, 0, 2, 3};
+        p.Indices.SetValues(idx);
+        const float x0 = static_cast<float>(OriginX);
+        const float y0 = static_cast<float>(OriginY);
+        const float x1 = static_cast<float>(OriginX + Width - 1);
+        const float y1 = static_cast<float>(OriginY + Height - 1);
+        p.Vertices.SetCount(4);
+        p.Vertices.SetVector(0, x0, y1, 0);
+        p.Vertices.SetVector(1, x0, y0, 0);
+        p.Vertices.SetVector(2, x1, y0, 0);
+        p.Vertices.SetVector(3, x1, y1, 0);
+        const int w = Texture->ImageWidth, h = Texture->ImageHeight;
+        const float tw = w - 1 > 0 ? static_cast<float>(w - 1) : 1.0f;
+        const float th = h - 1 > 0 ? static_cast<float>(h - 1) : 1.0f;
+        const float u0 = static_cast<float>(StartU) / tw;
+        const float v0 = static_cast<float>(static_cast<float>(h - 1 > 0 ? h - 1 : 1) - StartV - Height + 1) / th;
+        const float u1 = u0 + static_cast<float>(Width - 1) / tw;
+        const float v1 = v0 + static_cast<float>(Height - 1) / th;
+        auto& tc = p.GetTextureCoords(0);
+        tc.SetCount(4);
+        tc.SetTexCoord(0, u0, v1);
+        tc.SetTexCoord(1, u0, v0);
+        tc.SetTexCoord(2, u1, v0);
+        tc.SetTexCoord(3, u1, v1);
+        p.ComputeOwnNormals();
+        spriteBuilt_ = true;
+    }
+    for (auto* groups : {&opaque_, &alpha_})
+        if (!groups->empty() && groups->front()->Primitive) {
+            TGLColorDArray& c = groups->front()->Primitive->Colors;
+            c.SetCount(1);
+            c.SetColor(0, Color);
+        }
+}
+
+void TSceneSprite::RenderOpaque()
+{
+    UpdateSpriteMesh();
+    TSceneMesh::RenderOpaque();
+}
+
+void TSceneSprite::RenderAlpha()
+{
+    UpdateSpriteMesh();
+    TSceneMesh::RenderAlpha();
+}
+
+void TSceneSprite::LoadFromLoader(TResourceLoader& loader)
+{
+    TSceneMesh::LoadFromLoader(loader);
+    Texture = loader.ReadReferenceAs<TSceneTexture>("Texture", Texture);
+    OriginX = loader.ReadInteger("OriginX", OriginX);
+    OriginY = loader.ReadInteger("OriginY", OriginY);
+    Width = loader.ReadInteger("Width", Width);
+    Height = loader.ReadInteger("Height", Height);
+    StartU = loader.ReadInteger("StartU", StartU);
+    StartV = loader.ReadInteger("StartV", StartV);
+    spriteBuilt_ = false;
+}
+
+void TSceneSprite::SaveToLoader(TResourceLoader& loader)
+{
+    TSceneMesh::SaveToLoader(loader);
+    loader.WriteReference("Texture", Texture);
+    loader.WriteInteger("OriginX", OriginX);
+    loader.WriteInteger("OriginY", OriginY);
+    loader.WriteInteger("Width", Width);
+    loader.WriteInteger("Height", Height);
+    loader.WriteInteger("StartU", StartU);
+    loader.WriteInteger("StartV", StartV);
+}
+
+// ---------------------------------------------------------------- de-duplication
+
+int TVertIndices3DMList::IndexOf(int modelVertex, int texCoord, float u, float v)
+{
+    const std::size_t b = static_cast<std::size_t>(modelVertex - 1);
+    if (b < buckets_.size())
+        for (int e : buckets_[b]) {
+            const Entry& x = entries_[static_cast<std::size_t>(e)];
+            if (x.TexCoord == texCoord || (x.U == u && x.V == v))
+                return x.Index;
+        }
+    entries_.push_back({modelVertex, next_, texCoord, -1, u, v});
+    if (b < buckets_.size())
+        buckets_[b].push_back(static_cast<int>(entries_.size()) - 1);
+    return next_++;
+}
+
+// ---------------------------------------------------------------- model loader
+
+std::string ModelTextureName(const T3DMMaterialStandard& m)
+{
+    auto absent = [](const std::string& s) { return s.empty() || SameText(s, "undefined"); };
+    if (absent(m.DiffuseMap))
+        return {};
+    const std::string file = ExtractFileName(m.DiffuseMap);
+    if (absent(m.OpacityMap))
+        return file;
+    const std::size_t dot = file.find('.');
+    const std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
+    return stem + "A" + ExtractFileExt(file);
+}
+
+void FillMaterialGroup(TGroupMaterial& group, const T3DMMaterialStandard& m)
+{
+    const float alpha = m.Opacity >= 99 ? 1.0f : m.Opacity * 0.01f;
+    TGLMaterial* gm = group.GLMaterial();
+    gm->SetAmbient(ModelColor(m.Ambient, alpha));
+    gm->SetDiffuse(ModelColor(m.Diffuse, alpha));
+    gm->SetEmission(ModelColor(m.SelfIllumColor, alpha));
+    gm->SetSpecular(ModelColor(m.Specular, alpha, m.SpecularLevel * 0.01f));
+    gm->SetShininess(m.Glossiness * 0.128f * 7.0f);
+    gm->SetFront(true);
+    gm->SetBack(m.TwoSided);
+}
+
+namespace {
+
+void AddModelTexture(const T3DMMaterialStandard& m, TSceneTextureList& textures)
+{
+    const std::string name = ModelTextureName(m);
+    if (name.empty() || textures.FindTexture(name))
+        return;
+    auto absent = [](const std::string& s) { return s.empty() || SameText(s, "undefined"); };
+    if (!absent(m.OpacityMap))
+        textures.AddAlphaTexture(name, m.DiffuseMap, m.OpacityMap);
+    else if (m.Opacity == 99)
+        textures.AddSpriteTexture(name, m.DiffuseMap);
+    else
+        textures.AddOpaqueTexture(name, m.DiffuseMap);
+}
+
+void RequireLists(const TSceneMeshList& list)
+{
+    if (!list.Materials || !list.Textures)
+        RaiseError("T3DMMeshLoader", "LoadMesh",
+                   "Mesh list \"" + list.Name() + "\" needs both Materials and Textures to build models");
+}
+
+} // namespace
+
+T3DMMeshLoader::T3DMMeshLoader() : model_(std::make_unique<T3DMFile>()) {}
+T3DMMeshLoader::~T3DMMeshLoader() = default;
+
+bool T3DMMeshLoader::OpenFile(const std::string& name)
+{
+    model_->Clear();
+    model_->FromArchive = FromArchive;
+    const std::string file = ResolveFileName(name, Path);
+    model_->LoadFromFile(FromArchive ? file : DiskFileName(file));
+    return model_->Count() > 0;
+}
+
+void T3DMMeshLoader::LoadMesh(const std::string& name, TSceneMesh& mesh)
+{
+    if (!OpenFile(name))
+        return;
+    TSceneMeshList* list = mesh.List();
+    if (!list)
+        RaiseError("T3DMMeshLoader", "LoadMesh", "Mesh \"" + mesh.Name() + "\" is not in a mesh list");
+    RequireLists(*list);
+    AddMaterials(*list);
+    for (int i = 0; i < model_->Count(); ++i)
+        AddMesh(mesh, *list, model_->Objects(i));
+}
+
+void T3DMMeshLoader::AddMaterials(TSceneMeshList& meshList)
+{
+    RequireLists(meshList);
+    TSceneMaterialList& materials = *meshList.Materials;
+    TSceneTextureList& textures = *meshList.Textures;
+    for (int i = 0; i < model_->Materials.Count(); ++i) {
+        T3DMMaterial& mm = model_->Materials.Items(i);
+        auto* mat = dynamic_cast<TSceneMaterial*>(materials.FindChild(mm.Name()));
+        const bool isNew = mat == nullptr;
+        if (isNew) {
+            auto owned = std::make_unique<TSceneMaterial>();
+            owned->StoreName(mm.Name());
+            if (!materials.AddItem(owned.get()))
+                continue;
+            mat = owned.release();
+        }
+        if (auto* std = dynamic_cast<T3DMMaterialStandard*>(&mm)) {
+            AddModelTexture(*std, textures);
+            if (isNew)
+                FillMaterialGroup(*mat->AddGroup(), *std);
+        } else if (auto* multi = dynamic_cast<T3DMMaterialMultiSubObject*>(&mm)) {
+            for (int s = 0; s < multi->SubMaterials.Count(); ++s) {
+                auto* sub = dynamic_cast<T3DMMaterialStandard*>(&multi->SubMaterials.Items(s));
+                if (!sub)
+                    continue;
+                AddModelTexture(*sub, textures);
+                if (isNew)
+                    FillMaterialGroup(*mat->AddGroup(), *sub);
+            }
+        }
+    }
+}
+
+void T3DMMeshLoader::AddMesh(TSceneMesh& mesh, TSceneMeshList& meshList, const T3DMObject& object)
+{
+    RequireLists(meshList);
+    mesh.Material = dynamic_cast<TSceneMaterial*>(meshList.Materials->FindChild(object.MaterialName));
+    const T3DMMaterial* modelMaterial = model_->Materials.FindMaterial(object.MaterialName);
+
+    struct Pending {
+        TMeshGroup* group;
+        std::vector<int> faces;
+    };
+    std::map<int, std::size_t> byNumber;
+    std::vector<Pending> order;
+    const int faceCount = object.VertexFaces.Count();
+    for (int i = 0; i < faceCount; ++i) {
+        const int m = i < static_cast<int>(object.FaceMatIDs.size()) ? object.FaceMatIDs[static_cast<std::size_t>(i)] : 1;
+        if (m > 1000)
+            RaiseMessage("T3DMMeshLoader.AddMesh: FaceID>1000");
+        auto it = byNumber.find(m);
+        if (it == byNumber.end()) {
+            const int groupCount = mesh.Material ? mesh.Material->GroupCount() : 0;
+            const int g = std::max(0, std::min(m - 1, groupCount - 1));
+            const T3DMMaterialStandard* texMat = dynamic_cast<const T3DMMaterialStandard*>(modelMaterial);
+            if (auto* multi = dynamic_cast<const T3DMMaterialMultiSubObject*>(modelMaterial))
+                texMat = g < multi->SubMaterials.Count()
+                             ? dynamic_cast<const T3DMMaterialStandard*>(&multi->SubMaterials.Items(g))
+                             : nullptr;
+            TSceneTexture* tex = texMat ? meshList.Textures->FindTexture(ModelTextureName(*texMat)) : nullptr;
+            TMeshGroup* group = mesh.AddGroup(0, g, tex);
+            it = byNumber.emplace(m, order.size()).first;
+            order.push_back({group, {}});
+        }
+        order[it->second].faces.push_back(i);
+    }
+
+    const int vertexCount = object.Vertices.Count();
+    const bool hasTC = object.HasTextureCoords;
+    for (Pending& pending : order) {
+        TVertIndices3DMList table(vertexCount);
+        std::vector<std::uint16_t> indices;
+        indices.reserve(pending.faces.size() * 3);
+        for (int fi : pending.faces) {
+            const T3DMFace& vf = object.VertexFaces.Items(fi);
+            const bool faceTC = hasTC && fi < object.TextureCoordFaces.Count();
+            const T3DMFace tf = faceTC ? object.TextureCoordFaces.Items(fi) : T3DMFace{};
+            const int vs[3] = {vf.A, vf.B, vf.C};
+            const int ts[3] = {tf.A, tf.B, tf.C};
+            for (int k = 0; k < 3; ++k) {
+                if (vs[k] < 1 || vs[k] > vertexCount)
+                    RaiseError("T3DMMeshLoader", "AddMesh",
+                               "Vertex number " + std::to_string(vs[k]) + " out of range in object \"" + object.Name + "\"");
+                int tcNumber = -1;
+                float u = 0, v = 0;
+                if (faceTC) {
+                    if (ts[k] < 1 || ts[k] > object.TextureCoords.Count())
+                        RaiseError("T3DMMeshLoader", "AddMesh",
+                                   "Texture coordinate number " + std::to_string(ts[k]) + " out of range in object \"" +
+                                       object.Name + "\"");
+                    tcNumber = ts[k];
+                    const T3DMTexCoord& c = object.TextureCoords.Get(ts[k]);
+                    u = c.U;
+                    v = c.V;
+                }
+                const int index = table.IndexOf(vs[k], tcNumber, u, v);
+                if (index > 65535)
+                    RaiseError("T3DMMeshLoader", "AddMesh",
+                               "Object \"" + object.Name + "\" needs more than 65536 vertices in one group");
+                indices.push_back(static_cast<std::uint16_t>(index));
+            }
+        }
+        TGLPrimitive& p = *pending.group->Primitive;
+        p.Indices.SetValues(indices);
+        const auto& entries = table.Entries();
+        const int n = static_cast<int>(entries.size());
+        p.Vertices.SetCount(n);
+        if (hasTC)
+            p.GetTextureCoords(0).SetCount(n);
+        for (int j = 0; j < n; ++j) {
+            const T3DMVertex& mv = object.Vertices.Get(entries[static_cast<std::size_t>(j)].ModelVertex);
+            p.Vertices.SetVector(j, mv.X, mv.Y, mv.Z);
+            if (hasTC)
+                p.GetTextureCoords(0).SetTexCoord(j, entries[static_cast<std::size_t>(j)].U, entries[static_cast<std::size_t>(j)].V);
+        }
+        for (int f = 0; f < object.Frames.Count(); ++f) {
+            const T3DMVertexList& frame = object.Frames.Frames(f);
+            TGLVectorDArray positions;
+            positions.SetCount(n);
+            for (int j = 0; j < n; ++j) {
+                const int mvNumber = entries[static_cast<std::size_t>(j)].ModelVertex;
+                // A frame shorter than the object keeps the base position.
+                const T3DMVertex& mv = mvNumber <= frame.Count() ? frame.Get(mvNumber) : object.Vertices.Get(mvNumber);
+                positions.SetVector(j, mv.X, mv.Y, mv.Z);
+            }
+            pending.group->VertexFrames.push_back(std::move(positions));
+            pending.group->NormalFrames.emplace_back();
+        }
+        if (object.HasTransform) {
+            const float* m = object.Matrix;
+            auto transform = [m](TGLVectorDArray& a) {
+                TGLVector* d = a.Data();
+                for (int j = 0; j < a.Count(); ++j) {
+                    const TGLVector q = d[j];
+                    const float x = q.X * m[0] + q.Y * m[3] + q.Z * m[6] + m[9];
+                    const float y = q.X * m[1] + q.Y * m[4] + q.Z * m[7] + m[10];
+                    const float z = q.X * m[2] + q.Y * m[5] + q.Z * m[8] + m[11];
+                    d[j] = TGLVector{x, z, -y};  // then 270 degrees about X
+                }
+            };
+            transform(p.Vertices);
+            for (auto& frame : pending.group->VertexFrames)
+                transform(frame);
+        }
+        p.ComputeOwnNormals();
+        for (std::size_t f = 0; f < pending.group->VertexFrames.size(); ++f)
+            p.ComputeNormals(pending.group->VertexFrames[f], pending.group->NormalFrames[f]);
+    }
+
+    bool translucent = false;
+    for (const auto& g : mesh.AlphaGroups()) {
+        translucent = true;
+        const float a = g->MaterialGroup->GLMaterial()->Diffuse().A;
+        const int alpha = std::clamp(RoundHalfEven(static_cast<double>(a) * 255.0), 0, 255);
+        TGLColorDArray& colors = g->Primitive->Colors;
+        for (int j = 0; j < colors.Count(); ++j) {
+            TGLColorBytes c = colors.GetColor(j);
+            c.A = static_cast<std::uint8_t>(alpha);
+            colors.SetColor(j, c);
+        }
+    }
+    if (translucent)
+        meshList.Alpha = true;
+}

@@ -1,0 +1,225 @@
+#include "scene/SceneRender.h"
+
+#include "gl/GLClasses.h"
+#include "scene/SceneMeshes.h"
+#include "scene/SceneObjects.h"
+#include "scene/SceneTextures.h"
+
+bool SceneGLReady()
+{
+    return GLEntryPointsLoaded();
+}
+
+namespace SceneGL {
+
+namespace {
+void Switch(GLenum cap, bool on)
+{
+    if (!SceneGLReady())
+        return;
+    if (on)
+        glEnable(cap);
+    else
+        glDisable(cap);
+}
+} // namespace
+
+void SetCullFace(bool on) { Switch(GL_CULL_FACE, on); }
+void SetDepthTest(bool on) { Switch(GL_DEPTH_TEST, on); }
+void SetLighting(bool on) { Switch(GL_LIGHTING, on); }
+void SetFog(bool on) { Switch(GL_FOG, on); }
+void SetTexture2D(bool on) { Switch(GL_TEXTURE_2D, on); }
+
+void PushMatrix()
+{
+    if (SceneGLReady())
+        glPushMatrix();
+}
+
+void PopMatrix()
+{
+    if (SceneGLReady())
+        glPopMatrix();
+}
+
+void Translate(float x, float y, float z)
+{
+    if (SceneGLReady())
+        glTranslatef(x, y, z);
+}
+
+void Rotate(float angle, float x, float y, float z)
+{
+    if (SceneGLReady())
+        glRotatef(angle, x, y, z);
+}
+
+void Scale(float x, float y, float z)
+{
+    if (SceneGLReady())
+        glScalef(x, y, z);
+}
+
+void SetCurrentColor(const TGLColor& c)
+{
+    if (SceneGLReady())
+        glColor4f(c.R, c.G, c.B, c.A);
+}
+
+void BeginOrtho(double left, double right, double bottom, double top, double nearZ, double farZ)
+{
+    if (!SceneGLReady())
+        return;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(left, right, bottom, top, nearZ, farZ);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void EndOrtho()
+{
+    if (!SceneGLReady())
+        return;
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+} // namespace SceneGL
+
+// ---------------------------------------------------------------- caches
+
+namespace {
+bool g_blending = false;
+TGroupMaterial* g_group = nullptr;
+TSceneTexture* g_texture = nullptr;
+TGLColor g_color{1, 1, 1, 1};
+} // namespace
+
+void ResetRenderStateCaches()
+{
+    g_blending = false;
+    g_group = nullptr;
+    g_texture = nullptr;
+}
+
+void SetBlending(bool flag)
+{
+    if (flag == g_blending)
+        return;
+    g_blending = flag;
+    if (!SceneGLReady())
+        return;
+    if (flag) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glAlphaFunc(GL_GREATER, 0.05f);
+        glEnable(GL_ALPHA_TEST);
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_BLEND);
+    }
+}
+
+bool CurrentBlending()
+{
+    return g_blending;
+}
+
+void ApplyMaterialGroup(TGroupMaterial* group)
+{
+    if (group == g_group && (!group || group->Applied))
+        return;
+    if (group) {
+        if (SceneGLReady())
+            group->GLMaterial()->Apply();
+        group->Applied = true;
+        g_color.A = group->GLMaterial()->Diffuse().A;
+    } else {
+        g_color.A = 1;
+    }
+    SceneGL::SetCurrentColor(g_color);
+    g_group = group;
+}
+
+TGroupMaterial* CurrentMaterialGroup()
+{
+    return g_group;
+}
+
+void SetCurrentTexture(TSceneTexture* texture)
+{
+    if (texture == g_texture)
+        return;
+    if (texture) {
+        if (!g_texture)
+            SceneGL::SetTexture2D(true);
+        texture->Bind();
+    } else {
+        SceneGL::SetTexture2D(false);
+    }
+    g_texture = texture;
+}
+
+TSceneTexture* CurrentTexture()
+{
+    return g_texture;
+}
+
+void ForgetCachedObject(const void* object)
+{
+    if (object && static_cast<const void*>(g_group) == object)
+        g_group = nullptr;
+    if (object && static_cast<const void*>(g_texture) == object)
+        g_texture = nullptr;
+}
+
+TGLColor& SharedCurrentColor()
+{
+    return g_color;
+}
+
+// ---------------------------------------------------------------- GL lists
+
+namespace {
+struct StandIns {
+    TGLTextureList textures;
+    TGLMaterialList materials;
+    TGLLightList lights;
+    TGLPrimitiveList primitives;
+};
+StandIns& Stand()
+{
+    static StandIns s;
+    return s;
+}
+} // namespace
+
+TGLTextureList& SceneGLTextures(TMainScene* scene)
+{
+    return scene && scene->OpenGL ? scene->OpenGL->Textures() : Stand().textures;
+}
+
+TGLMaterialList& SceneGLMaterials(TMainScene* scene)
+{
+    return scene && scene->OpenGL ? scene->OpenGL->Materials() : Stand().materials;
+}
+
+TGLLightList& SceneGLLights(TMainScene* scene)
+{
+    return scene && scene->OpenGL ? scene->OpenGL->Lights() : Stand().lights;
+}
+
+TGLPrimitiveList& SceneGLPrimitives(TMainScene* scene)
+{
+    return scene && scene->OpenGL ? scene->OpenGL->Primitives() : Stand().primitives;
+}
+
+bool SceneGenericRenderer(TMainScene* scene)
+{
+    return scene && scene->OpenGL && scene->OpenGL->Renderer() == TGLRenderer::Generic;
+}

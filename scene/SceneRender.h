@@ -1,0 +1,68 @@
+#pragma once
+// Render state shared by every drawing object of the scene: the caches for
+// blending, the applied material group and the bound scene texture, the
+// shared current colour, and thin switches over the GL state. All of them do
+// nothing while no GL entry points are loaded, so the object model runs in
+// tests without a context.
+#include "gl/FastMath.h"
+
+class TGroupMaterial;
+class TSceneTexture;
+class TMainScene;
+class TGLTextureList;
+class TGLMaterialList;
+class TGLLightList;
+class TGLPrimitiveList;
+
+// True when GL entry points are loaded (a context has been created).
+bool SceneGLReady();
+
+namespace SceneGL {
+void SetCullFace(bool on);
+void SetDepthTest(bool on);
+void SetLighting(bool on);
+void SetFog(bool on);
+void SetTexture2D(bool on);
+void PushMatrix();
+void PopMatrix();
+void Translate(float x, float y, float z);
+void Rotate(float angle, float x, float y, float z);
+void Scale(float x, float y, float z);
+void SetCurrentColor(const TGLColor& c);
+// Switches to the projection matrix, pushes it, loads an orthographic volume;
+// then switches to the model-view matrix, pushes it and loads the identity.
+void BeginOrtho(double left, double right, double bottom, double top, double nearZ, double farZ);
+// Pops both matrices pushed by BeginOrtho.
+void EndOrtho();
+} // namespace SceneGL
+
+// Start of every scene render: blending off, no texture, no material group.
+void ResetRenderStateCaches();
+
+// On: source alpha / one minus source alpha, alpha test > 0.05; off: both disabled.
+void SetBlending(bool flag);
+bool CurrentBlending();
+
+// Applies a material group (or none) and sets the shared current colour.
+void ApplyMaterialGroup(TGroupMaterial* group);
+TGroupMaterial* CurrentMaterialGroup();
+
+// Makes a scene texture current (binding and loading it), or none.
+void SetCurrentTexture(TSceneTexture* texture);
+TSceneTexture* CurrentTexture();
+
+// Drops a cached material group or texture that is being destroyed.
+void ForgetCachedObject(const void* object);
+
+// The colour every drawing sets as the GL current colour: red, green and blue
+// from the enabled light, alpha from the applied material group.
+TGLColor& SharedCurrentColor();
+
+// The GL object lists of the scene's context; without a context (tests,
+// tools that only load) process-wide stand-in lists are used.
+TGLTextureList& SceneGLTextures(TMainScene* scene);
+TGLMaterialList& SceneGLMaterials(TMainScene* scene);
+TGLLightList& SceneGLLights(TMainScene* scene);
+TGLPrimitiveList& SceneGLPrimitives(TMainScene* scene);
+// True when the context runs the system's generic (software) renderer.
+bool SceneGenericRenderer(TMainScene* scene);
