@@ -481,6 +481,19 @@ void TResourceLoader::WriteFileName(const std::string& key, const std::string& n
 
 // ---------------------------------------------------------------- the walks
 
+namespace {
+TSceneLoadObserver& LoadObserver()
+{
+    static TSceneLoadObserver observer;
+    return observer;
+}
+} // namespace
+
+void SetSceneLoadObserver(TSceneLoadObserver observer)
+{
+    LoadObserver() = std::move(observer);
+}
+
 std::unique_ptr<TMainObject> TResourceLoader::CreateObject()
 {
     const std::string type = ReadString("Type", "");
@@ -516,6 +529,8 @@ void TResourceLoader::LoadChildren(TMainList& container)
             continue;
         }
         obj.release();
+        if (LoadObserver())
+            LoadObserver()(*child);
         child->LoadFromLoader(*this);
         if (auto* res = dynamic_cast<TResource*>(child)) {
             std::string source = ReadString("SourceName", "");

@@ -2,6 +2,7 @@
 // The scene description: an INI-style text in which every object is one
 // section named after its container ("[Textures3]"), its class given by "Type".
 // TResourceLoader reads and writes it and walks the object tree depth-first.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -121,6 +122,11 @@ private:
     void EnsureIni();
     std::unique_ptr<TIniMemFile> ini_;
 };
+
+// Called for every object the loader enters into the tree, in load order
+// (tools list the tree with it). An empty function removes the observer.
+using TSceneLoadObserver = std::function<void(TMainObject& object)>;
+void SetSceneLoadObserver(TSceneLoadObserver observer);
 
 // Enters every type of the scene graph into the type table. Runs once on first
 // use of the table; other modules add theirs with AddSceneType.

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "assets/File3DM.h"
+#include "assets/ResourceFile.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
 #include "scene/SceneLoader.h"
