@@ -173,6 +173,22 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName)
 
 void WriteFileBytes(const std::string& fileName, std::span<const std::uint8_t> bytes)
 {
-    TFileStream f(fileName, TFileStream::Mode::Create);
-    f.WriteBuffer(bytes.data(), bytes.size());
+    // Written beside the target and renamed into place, so a failed write never
+    // leaves a half-written file under the target's name.
+    const std::string temp = fileName + ".part";
+    try {
+        TFileStream f(temp, TFileStream::Mode::Create);
+        f.WriteBuffer(bytes.data(), bytes.size());
+    } catch (...) {
+        std::remove(temp.c_str());
+        throw;
+    }
+#ifdef _WIN32
+    std::remove(fileName.c_str());  // rename does not replace an existing file there
+#endif
+    if (std::rename(temp.c_str(), fileName.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temp.c_str());
+        RaiseMessage("Cannot create file \"" + fileName + "\". " + reason);
+    }
 }
