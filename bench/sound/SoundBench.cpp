@@ -1,0 +1,91 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "sound/SoundClasses.h"
+
+namespace {
+
+// A PCM WAV image of the given samples.
+std::vector<std::uint8_t> WaveImage(int channels, int rate, int bits, const std::vector<std::uint8_t>& data)
+{
+    std::vector<std::uint8_t> img;
+    auto u16 = [&](std::uint32_t v) {
+        img.push_back(static_cast<std::uint8_t>(v));
+        img.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    auto u32 = [&](std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    auto id = [&](const char* s) { img.insert(img.end(), s, s + 4); };
+    const int align = channels * bits / 8;
+    id("RIFF");
+    u32(static_cast<std::uint32_t>(36 + data.size()));
+    id("WAVE");
+    id("fmt ");
+    u32(16);
+    u16(1);
+    u16(static_cast<std::uint32_t>(channels));
+    u32(static_cast<std::uint32_t>(rate));
+    u32(static_cast<std::uint32_t>(align * rate));
+    u16(static_cast<std::uint32_t>(align));
+    u16(static_cast<std::uint32_t>(bits));
+    id("data");
+    u32(static_cast<std::uint32_t>(data.size()));
+    img.insert(img.end(), data.begin(), data.end());
+    return img;
+}
+
+// One 512-byte ring buffer (22050 Hz, 16-bit, stereo) with eight looped sounds playing.
+void BM_FillBufferEightSounds(benchmark::State& state)
+{
+    TWinSoundDevice device;
+    device.SetFormat(1, true, 2);
+    std::vector<std::unique_ptr<TWaveSound>> waves;
+    std::vector<std::unique_ptr<TCustomSound>> sounds;
+    for (int i = 0; i < 8; ++i) {
+        // Loops of different lengths so that chunks are cut at different places.
+        std::vector<std::uint8_t> data(static_cast<std::size_t>(4 * (22050 + 331 * i)));
+        for (std::size_t k = 0; k < data.size(); ++k)
+            data[k] = static_cast<std::uint8_t>(k * 7 + static_cast<std::size_t>(i));
+        auto wave = std::make_unique<TWaveSound>("w" + std::to_string(i) + ".wav");
+        wave->Load(WaveImage(2, 22050, 16, data));
+        auto sound = device.NewSound(wave.get());
+        sound->SetLooped(true);
+        sound->SetVolume(60 + 5 * i);
+        sound->Play();
+        waves.push_back(std::move(wave));
+        sounds.push_back(std::move(sound));
+    }
+    std::vector<std::uint8_t> out(TWaveOutputFormat{2, 22050, 16}.BufferSize());
+    for (auto _ : state) {
+        device.FillBuffer(out.data(), out.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(out.size()));
+    sounds.clear();
+}
+BENCHMARK(BM_FillBufferEightSounds);
+
+// Five seconds of 44100 Hz mono 8-bit converted to 22050 Hz stereo 16-bit.
+void BM_ConvertFiveSeconds(benchmark::State& state)
+{
+    std::vector<std::uint8_t> data(5 * 44100);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(128 + std::lround(100 * std::sin(static_cast<double>(i) * 0.0628)));
+    const auto image = WaveImage(1, 44100, 8, data);
+    TWaveSound wave("bench.wav");
+    for (auto _ : state) {
+        state.PauseTiming();
+        wave.Load(image);
+        state.ResumeTiming();
+        wave.Convert(2, 22050, 16);
+        benchmark::DoNotOptimize(wave.Data.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(data.size()));
+}
+BENCHMARK(BM_ConvertFiveSeconds)->Unit(benchmark::kMillisecond);
+
+}  // namespace
