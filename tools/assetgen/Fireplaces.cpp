@@ -274,7 +274,7 @@ Model RusticFireplace() {
              {0, 0}, {1, 0}, {1, 0.04f}, {0, 0.04f}, kUp);
     m.objects.push_back(box);
 
-    m.objects.push_back(EmbersBed(p + "Embers", 0, -90, 64, 36, floorY, 7));
+    m.objects.push_back(EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7));
 
     ModelObject light = Obj("LightMap", p + "LightMap");
     {
