@@ -5,13 +5,17 @@
 
 #include "gl/Errors.h"
 
-void MaskFPUExceptions()
+namespace {
+// Masks the x87 floating-point exceptions (control word 0x133F) where there is
+// an x87 unit; drivers may otherwise trap on denormals or divisions by zero.
+void MaskGLFPUExceptions()
 {
 #if (defined(__i386__) || defined(__x86_64__)) && (defined(__GNUC__) || defined(__clang__))
     const unsigned short controlWord = 0x133F;
     __asm__ __volatile__("fldcw %0" : : "m"(controlWord));
 #endif
 }
+} // namespace
 
 std::vector<std::string> SplitExtensionString(std::string_view text)
 {
@@ -152,7 +156,7 @@ void TCustomOpenGL::EnumFormats(TGLDeviceContext dc)
 {
     if (formatsEnumerated_)
         return;
-    MaskFPUExceptions();
+    MaskGLFPUExceptions();
     HardwareFormats.clear();
     GenericFormats.clear();
     std::vector<TGLPixelFormatDescriptor> descriptors;
@@ -193,7 +197,7 @@ void TCustomOpenGL::CreateRC(TGLDeviceContext dc)
     const TGLPixelFormat& format = formats[static_cast<std::size_t>(index)];
     if (format.FormatNumber == 0)
         RaiseMessage("Create RC failed: Pixel Format is not choosed!");
-    MaskFPUExceptions();
+    MaskGLFPUExceptions();
     if (!driver_)
         RaiseMessage("Create RC failed: Context is not created!");
     driver_->CreateContext(dc, format);
@@ -244,7 +248,7 @@ void TCustomOpenGL::Activate(TGLDeviceContext dc)
 
 void TCustomOpenGL::DestroyRC()
 {
-    MaskFPUExceptions();
+    MaskGLFPUExceptions();
     if (driver_ && driver_->HasContext()) {
         textures_->ReleaseAll();
         driver_->MakeCurrent(currentDC_, false);

@@ -31,10 +31,6 @@ enum class TGLRenderer : std::uint8_t { OpenGL = 0, DirectX = 1, Generic = 2 };
 inline constexpr const char* OpenGLLibraryName = "opengl32.dll";
 inline constexpr const char* DirectXLibraryName = "dx7ogl32.dll";
 
-// Masks the x87 floating-point exceptions (control word 0x133F) where there is
-// an x87 unit; drivers may otherwise trap on denormals or divisions by zero.
-void MaskFPUExceptions();
-
 // Splits a capability string at blanks and commas, one name per item.
 std::vector<std::string> SplitExtensionString(std::string_view text);
 
