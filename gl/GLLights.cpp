@@ -57,7 +57,8 @@ GLenum TGLMaterial::Face() const
 
 void TGLMaterial::Apply()
 {
-    if (changed_ == 0)
+    // Kept dirty until there is a GL to send to.
+    if (changed_ == 0 || !glMaterialfv)
         return;
     const GLenum face = Face();
     if (changed_ & mcAmbient)

@@ -34,7 +34,7 @@ TGLTextureCoordDArray& TGLPrimitive::GetTextureCoords(int index)
 void TGLPrimitive::Render()
 {
     const int count = Vertices.Count();
-    if (count == 0)
+    if (count == 0 || !glDrawArrays)
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 12, Vertices.Data());
@@ -245,6 +245,8 @@ TGLMatrix TGLViewport::ModelViewMatrix() const
 
 void TGLViewport::Apply()
 {
+    if (!glViewport)
+        return;
     glViewport(Left, Bottom, Width, Height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -343,7 +343,8 @@ void TGLTexture::UploadMipmaps(const std::uint8_t* pixels)
 
 void TGLTexture::UpLoad()
 {
-    if (uploaded_)
+    // Without a loaded library there is nothing to upload to; try again later.
+    if (uploaded_ || !glGenTextures || !glBindTexture)
         return;
     glGenTextures(1, &name_);
     Bind();
@@ -390,6 +391,8 @@ void TGLTexture::UpdateData()
         UpLoad();
         return;
     }
+    if (!glBindTexture)
+        return;
     Bind();
     if (Target != GL_TEXTURE_2D && Target != GL_TEXTURE_1D)
         RaiseError("TGLTexture", "UpdateData", "Target has invalid format");
@@ -414,6 +417,8 @@ void TGLTexture::Enable()
 {
     if (!uploaded_)
         UpLoad();
+    if (!uploaded_)
+        return;
     Bind();
     glEnable(Target);
 }

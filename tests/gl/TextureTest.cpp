@@ -136,3 +136,16 @@ TEST(TextureMipmap, TwoByTwoBoxAverageInPlace)
     EXPECT_EQ(h, 1);
     EXPECT_EQ(std::vector<int>(px, px + 8), (std::vector<int>{6, 6, 6, 6, 191, 191, 191, 191}));
 }
+
+TEST(TextureUpload, WithoutALibraryNothingIsUploaded)
+{
+    ClearGLEntryPoints();
+    TGLTextureList list;
+    TGLTexture* t = list.AddRGB8(4, 4);
+    t->Enable();
+    t->UpdateData();
+    EXPECT_FALSE(t->Uploaded());
+    TGLMaterial m;
+    m.Apply();
+    EXPECT_EQ(m.Changed(), mcAll); // still to be sent
+}
