@@ -16,7 +16,8 @@ std::string LowerCase(std::string s)
 void TExecutePro::SetCommandLine(const std::string& commandLine)
 {
     commandLine_ = commandLine;
-    const std::size_t slash = commandLine.find_last_of("\\/:");
+    // Windows path separators only: parameters often start with "/".
+    const std::size_t slash = commandLine.find_last_of("\\:");
     const std::string folder = slash == std::string::npos ? std::string() : commandLine.substr(0, slash + 1);
     const std::string file = slash == std::string::npos ? commandLine : commandLine.substr(slash + 1);
     if (DefaultDirectory.empty())

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Fakes.h"
+#include "shell/GLApp.h"
+
+namespace {
+
+TViewportEnvironment Windowed(int w, int h)
+{
+    TViewportEnvironment env;
+    env.WindowWidth = w;
+    env.WindowHeight = h;
+    return env;
+}
+
+TEST(Viewport, DefaultsAndCamera)
+{
+    TDefViewport v;
+    EXPECT_EQ(v.ClearMode, cmColor | cmDepth);
+    EXPECT_EQ(v.FOV, 75.0);
+    EXPECT_EQ(v.Camera.Position.Z, -0.00005f);
+    EXPECT_EQ(v.Camera.Direction.Z, -1.0f);
+    EXPECT_EQ(v.Camera.Up.Y, 1.0f);
+    TDefViewport w;
+    w.FOV = 39;
+    w.Stretch = true;
+    w.ClearMode = cmDepth;
+    w.Camera.Position = {0, 105, 240};
+    v.Assign(w);
+    EXPECT_EQ(v.FOV, 39.0);
+    EXPECT_EQ(v.Camera.Position.Y, 105.0f);
+    EXPECT_FALSE(v.Stretch);                  // not copied
+    EXPECT_EQ(v.ClearMode, cmColor | cmDepth); // not copied
+}
+
+TEST(Viewport, FrustumForTheParticles)
+{
+    TDefViewport v;
+    v.FOV = 90;
+    v.NearDepth = 100;
+    TFrustum f = v.GetFrustum();
+    EXPECT_NEAR(f.Top, 100.0, 1e-9);
+    EXPECT_NEAR(f.Right, 100.0 * 1.3333334f, 1e-4);
+    EXPECT_EQ(f.Left, -f.Right);
+    EXPECT_EQ(f.Far, 10000.0);
+    v.WideScreen = true;
+    EXPECT_NEAR(v.GetFrustum().Right, 100.0 * 1.7777778f, 1e-4);
+    v.Stretch = true;
+    EXPECT_NEAR(v.GetFrustum().Right, 100.0 * 1.3333334f, 1e-4);
+}
+
+TEST(Viewport, WideWindowTurnsWideScreenOnForGood)
+{
+    TDefViewport v;
+    TViewportSetup s = ComputeViewportSetup(v, Windowed(1024, 768));
+    EXPECT_FALSE(v.WideScreen);
+    EXPECT_DOUBLE_EQ(s.Aspect, 4.0 / 3.0);
+    s = ComputeViewportSetup(v, Windowed(1280, 720));
+    EXPECT_TRUE(v.WideScreen);
+    EXPECT_DOUBLE_EQ(s.Aspect, 16.0 / 9.0);
+    s = ComputeViewportSetup(v, Windowed(800, 600));
+    EXPECT_TRUE(v.WideScreen);
+    EXPECT_DOUBLE_EQ(s.Aspect, 16.0 / 9.0);
+}
+
+TEST(Viewport, StretchAlwaysFourByThree)
+{
+    TDefViewport v;
+    v.Stretch = true;
+    TViewportSetup s = ComputeViewportSetup(v, Windowed(1920, 800));
+    EXPECT_FALSE(v.WideScreen);
+    EXPECT_EQ(s.Aspect, static_cast<double>(1.3333334f));
+    v.WideScreen = true;
+    s = ComputeViewportSetup(v, Windowed(1920, 800));
+    EXPECT_EQ(s.Aspect, static_cast<double>(1.3333334f));
+}
+
+TEST(Viewport, MinimisedWindowDoesNotTurnWideScreenOn)
+{
+    TDefViewport v;
+    ComputeViewportSetup(v, Windowed(160, 0));
+    EXPECT_FALSE(v.WideScreen);
+}
+
+TEST(Viewport, FullScreenUsesTheDesktopRatioAndMonitorChoice)
+{
+    FakeMonitors m;
+    m.Rects = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+    m.Virtual = {0, 0, 3200, 1080};
+    TViewportEnvironment env = Windowed(1920, 1080);
+    env.FullScreen = true;
+    env.Monitors = &m;
+    TDefViewport v;
+    env.Monitor = 1; // a 16:9 monitor, but the primary desktop is 5:4
+    TViewportSetup s = ComputeViewportSetup(v, env);
+    EXPECT_FALSE(v.WideScreen);
+    EXPECT_EQ(s.Width, 1920);
+    EXPECT_EQ(s.Height, 1080);
+    env.Monitor = -1;
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Width, 1280);
+    env.Monitor = 2; // dual view
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Width, 1280 + 1920);
+    EXPECT_EQ(s.Height, 1080);
+    env.Monitor = 3; // virtual desktop
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Width, 3200);
+    m.Rects[0] = {0, 0, 1920, 1080};
+    ComputeViewportSetup(v, env);
+    EXPECT_TRUE(v.WideScreen);
+}
+
+TEST(Viewport, SetupCarriesCameraOrthoAndClear)
+{
+    TDefViewport v;
+    v.Camera.Direction = {0, 0, -5};
+    v.Camera.Position = {1, 2, 3};
+    TViewportEnvironment env = Windowed(640, 480);
+    env.WindowColor = 0x0000FF; // red
+    TViewportSetup s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Direction.Z, -1.0f);
+    EXPECT_EQ(s.Position.Y, 2.0f);
+    EXPECT_EQ(s.Ortho.Right, 640.0);
+    EXPECT_EQ(s.Ortho.Top, 480.0);
+    EXPECT_EQ(s.ClearColor.R, 1.0f);
+    EXPECT_EQ(s.ClearColor.B, 0.0f);
+    EXPECT_EQ(s.ClearColor.A, 1.0f);
+    EXPECT_EQ(s.ClearMode, cmColor | cmDepth);
+}
+
+TEST(Viewport, FullScreenBoundsOfTheWindow)
+{
+    FakeMonitors m;
+    m.Rects = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+    m.Virtual = {0, 0, 3200, 1080};
+    EXPECT_EQ(FullScreenWindowBounds(1, m).Left, 1280);
+    EXPECT_EQ(FullScreenWindowBounds(-1, m).Width, 3200);
+    EXPECT_EQ(FullScreenWindowBounds(2, m).Width, 3200);
+}
+
+} // namespace
