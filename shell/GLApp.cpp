@@ -23,7 +23,6 @@ constexpr TScrambled kWideScreenName("WideScreen");
 
 constexpr float kAspect4x3 = 1.3333334f;
 constexpr float kAspect16x9 = 1.7777778f;
-constexpr double kPi = 3.14159265358979323846;
 
 const char* const kNoAccelerationWarning =
     "Warning! In this video mode, hardware 3D acceleration was not detected! The program runs in Software "
@@ -76,14 +75,9 @@ void TDefViewport::Assign(const TDefViewport& other)
 
 TFrustum PerspectiveFrustum(double fovDegrees, double aspect, double nearDepth, double farDepth)
 {
-    TFrustum f;
-    f.Top = std::tan(fovDegrees / 2.0 * kPi / 180.0) * nearDepth;
-    f.Bottom = -f.Top;
-    f.Right = f.Top * aspect;
-    f.Left = -f.Right;
-    f.Near = nearDepth;
-    f.Far = farDepth;
-    return f;
+    TGLViewport v;
+    v.SetPerspective(fovDegrees, aspect, nearDepth, farDepth);
+    return v.Frustum;
 }
 
 TFrustum TDefViewport::GetFrustum() const
@@ -248,6 +242,15 @@ TCustomGLApplication::~TCustomGLApplication()
     context_.reset();
 }
 
+void TCustomGLApplication::SetContext(std::unique_ptr<IAppGLContext> context)
+{
+    if (context_)
+        context_->SetRestartHandler(nullptr);
+    context_ = std::move(context);
+    if (context_)
+        context_->SetRestartHandler([this](TAppRenderer r) { SetRenderer(r); });
+}
+
 void TCustomGLApplication::SetDisplay(TCustomGLDisplay* display)
 {
     if (display_ == display)
@@ -398,7 +401,7 @@ void TCustomGLApplication::SaveScreenShot(const std::string& fileName)
     if (!ScreenShots || !ContextActive() || !window_)
         return;
     TCapturedImage image;
-    if (!context_->Capture(window_->Handle(), image))
+    if (!context_->Capture(window_->ClientWidth(), window_->ClientHeight(), image))
         return;
     const std::string name = NumberedFileName(fileName, context_->CaptureCount());
     const TBitmap24 bitmap = BitmapFromCapture(image.Rgb.data(), image.Rgb.size(), image.Width, image.Height);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gl/FastMath.h"
+#include "gl/GLPrimitives.h"
 #include "shell/AppPro.h"
 #include "shell/DisplayControl.h"
 #include "shell/Platform.h"
@@ -32,9 +33,7 @@ enum TClearModeFlag : std::uint8_t { cmColor = 1, cmDepth = 2, cmStencil = 4, cm
 using TClearMode = std::uint8_t;
 
 // Viewing volume: left, right, bottom, top, near, far.
-struct TFrustum {
-    double Left = 0, Right = 0, Bottom = 0, Top = 0, Near = 0, Far = 0;
-};
+using TFrustum = TGLVolume;
 
 // Frustum of a vertical field of view: top = tan(fov/2) * near, right = top * aspect.
 TFrustum PerspectiveFrustum(double fovDegrees, double aspect, double nearDepth, double farDepth);
@@ -117,8 +116,8 @@ public:
     virtual bool HardwareAccelerated() = 0;
     // Fills the context's viewport object, clears and applies it.
     virtual void ApplyViewport(const TViewportSetup& setup) = 0;
-    // Reads the window's client area and counts the capture.
-    virtual bool Capture(TWindowHandle window, TCapturedImage& image) = 0;
+    // Reads width x height pixels of the current frame and counts the capture.
+    virtual bool Capture(std::int32_t width, std::int32_t height, TCapturedImage& image) = 0;
     virtual std::int32_t CaptureCount() = 0;
     virtual void ResetCaptureCount() = 0;
     virtual bool WaitSync() = 0;
@@ -126,6 +125,9 @@ public:
     virtual TAppRenderer EffectiveRenderer() = 0;
     virtual void StoreRenderer(TAppRenderer renderer) = 0;
     virtual void UnloadLibrary() = 0;
+    // Called when the renderer is changed from inside the context (a failed
+    // activation falls back to OpenGL) so the application can restart it.
+    virtual void SetRestartHandler(std::function<void(TAppRenderer)> handler) {}
 };
 
 // Masks all x87 floating-point exceptions (control word 0x133F); drivers may change it.
@@ -189,7 +191,7 @@ public:
     TDefViewport& Viewport() { return viewport_; }
     void SetViewport(const TDefViewport& v) { viewport_.Assign(v); }
     IAppGLContext* Context() const { return context_.get(); }
-    void SetContext(std::unique_ptr<IAppGLContext> context) { context_ = std::move(context); }
+    void SetContext(std::unique_ptr<IAppGLContext> context);
     bool Active = false;
 
     TNotifyEvent OnStartOpenGL, OnStopOpenGL, OnSnapShot;

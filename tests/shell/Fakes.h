@@ -333,7 +333,7 @@ public:
         if (Log)
             Log->push_back("Viewport");
     }
-    bool Capture(TWindowHandle, TCapturedImage& image) override
+    bool Capture(std::int32_t, std::int32_t, TCapturedImage& image) override
     {
         ++Captures;
         image.Width = CapW;
