@@ -32,10 +32,10 @@ Image Embers(int size, std::uint32_t seed) {
             Cell fine = Cellular(u * 70, v * 70, 70, 70, seed + 5, 0.9f);
             float gap = c.f2 - c.f1;
             float heatField = Fbm(u * 5, v * 5, 5, 5, 4, seed + 2);
-            float heat = Clamp01((1.15f - r) * (0.55f + 0.7f * heatField));
+            float heat = Clamp01((1.25f - r) * (0.6f + 0.8f * heatField));
             float chunkHeat = Hash2(c.id, 3, seed);
             std::size_t i = static_cast<std::size_t>(y) * size + x;
-            if (gap < 0.09f) {
+            if (gap < 0.06f + 0.05f * heat) {
                 // the glowing bed seen between the chunks
                 float g = heat * (1.05f - gap * 4);
                 col[i] = Glow(0.35f + 0.65f * g);
@@ -52,8 +52,8 @@ Image Embers(int size, std::uint32_t seed) {
                 float skin = Smooth(0.55f, 0.75f, surf * glowing + heat * 0.4f);
                 cc = Mix(cc, Glow(0.25f + 0.5f * heat * surf), skin * 0.8f);
                 // ash on the cooler chunks and towards the rim
-                float ash = Smooth(0.35f, 0.75f, r * 0.7f + (1 - chunkHeat) * 0.4f + surf * 0.2f);
-                cc = Mix(cc, Hex(0x8f8a84) * (0.6f + 0.5f * surf), ash * (1 - glowing));
+                float ash = Smooth(0.55f, 0.95f, r * 0.75f + (1 - chunkHeat) * 0.25f + surf * 0.2f);
+                cc = Mix(cc, Hex(0x7a756f) * (0.5f + 0.5f * surf), ash * (1 - glowing) * 0.8f);
                 col[i] = cc;
                 height[i] = Smooth(0.09f, 0.3f, gap) * 1.5f + surf * 0.5f;
             }

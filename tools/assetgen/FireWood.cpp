@@ -60,18 +60,20 @@ float InsideDistance(const Log& g, const LogFrame& f, float wobble) {
 
 Rgb BarkColour(Wood wood, float along, float around, float s, std::uint32_t seed) {
     if (wood == Wood::Oak) {
-        float furrow = FbmF(along / 70.0f, around / 7.0f, 4, seed);
-        float plates = FbmF(along / 25.0f, around / 12.0f, 3, seed + 1);
-        float ridge = Smooth(0.42f, 0.62f, furrow * 0.7f + plates * 0.3f);
-        Rgb c = Mix(Hex(0x1a130e), Mix(Hex(0x4a3d31), Hex(0x6b5c4c), plates), ridge);
+        // deep furrows running along the log between rough plates
+        float furrow = FbmF(along / 90.0f, around / 4.0f, 3, seed);
+        float plates = FbmF(along / 18.0f, around / 9.0f, 3, seed + 1);
+        float fine = NoiseF(along / 3.0f, around / 1.5f, seed + 9);
+        float ridge = Smooth(0.45f, 0.52f, furrow * 0.75f + plates * 0.25f);
+        Rgb c = Mix(Hex(0x120d0a), Mix(Hex(0x47392d), Hex(0x6e5f4f), plates), ridge) * (0.8f + 0.4f * fine);
         float lichen = FbmF(along / 40.0f, around / 30.0f, 3, seed + 2);
         if (lichen > 0.68f && s > 0.2f) c = Mix(c, Hex(0x707a5a), 0.35f);
         return c;
     }
     float mottle = FbmF(along / 30.0f, around / 20.0f, 4, seed);
     Rgb c = Mix(Hex(0xb9b3a6), Hex(0xe8e4da), mottle);
-    float lenticel = NoiseF(along / 2.5f, around / 22.0f, seed + 1);
-    float len2 = NoiseF(along / 4.0f, around / 14.0f, seed + 5);
+    float lenticel = NoiseF(along / 2.0f, around / 12.0f, seed + 1);
+    float len2 = NoiseF(along / 3.0f, around / 8.0f, seed + 5);
     if (lenticel > 0.8f || len2 > 0.86f) c = Mix(c, Hex(0x3b332d), 0.8f);
     float scar = FbmF(along / 45.0f, around / 28.0f, 3, seed + 3);
     if (scar > 0.7f) c = Mix(c, Hex(0x15110f), Smooth(0.7f, 0.76f, scar));

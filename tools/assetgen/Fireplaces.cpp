@@ -64,8 +64,20 @@ ModelMaterial Mat(const std::string& name, float amb, float dif, const std::stri
 // Materials shared by both models; each model prefixes its own names so that a
 // model switch never inherits the other's colours from the scene's list.
 void AddMaterials(Model& m, const std::string& p) {
-    m.materials.push_back(Mat(p + "Front", 150, 80, "Front.jpg"));
+    m.materials.push_back(Mat(p + "Front", 125, 70, "Front.jpg"));
     m.materials.push_back(Mat(p + "Back", 140, 60, "Back.jpg"));
+    // untextured wood: painted for the classic surround, dark oak for the rustic beam
+    ModelMaterial paint = Mat(p + "Paint", 0, 0, "");
+    paint.ambient = {172, 163, 148};
+    paint.diffuse = {60, 58, 54};
+    paint.specular = {80, 80, 80};
+    paint.specularLevel = 20;
+    paint.glossiness = 25;
+    m.materials.push_back(paint);
+    ModelMaterial oak = Mat(p + "Oak", 0, 0, "");
+    oak.ambient = {70, 46, 28};
+    oak.diffuse = {40, 28, 18};
+    m.materials.push_back(oak);
     ModelMaterial embers = Mat(p + "Embers", 255, 255, "Embers01.jpg");
     embers.selfIllum = {255, 255, 255};
     m.materials.push_back(embers);
@@ -165,17 +177,21 @@ Model ClassicFireplace() {
     WorldQuad(front, {-240, floorY, zF}, {-openW, floorY, zF}, {-openW, 340, zF}, {-240, 340, zF}, kFront);
     WorldQuad(front, {openW, floorY, zF}, {240, floorY, zF}, {240, 340, zF}, {openW, 340, zF}, kFront);
     WorldQuad(front, {-openW, openTop, zF}, {openW, openTop, zF}, {openW, 340, zF}, {-openW, 340, zF}, kFront);
-    // raised surround: two jambs and a frieze
-    const float zS = -23, sw = 98, sTop = 142.5f;
-    Box(front, {-sw, floorY, zF}, {-openW, sTop, zS}, "FLR");
-    Box(front, {openW, floorY, zF}, {sw, sTop, zS}, "FLR");
-    Box(front, {-openW, openTop, zF}, {openW, sTop, zS}, "FD");
-    // mantel shelf with a moulded lip
-    Box(front, {-116, sTop, zF}, {116, sTop + 8, -6}, "FLRTD");
-    Box(front, {-108, sTop - 4, zS}, {108, sTop, -10}, "FLRD");
     // raised hearth
     Box(front, {-140, 0, zF}, {140, floorY, 28}, "FLRT");
     m.objects.push_back(front);
+
+    // a painted wooden surround: pilasters, a frieze and a moulded shelf
+    ModelObject surround = Obj("Surround", p + "Paint");
+    const float zS = -22, sw = 104, sTop = 142.5f;
+    Box(surround, {-sw, floorY, zF}, {-openW, sTop, zS}, "FLR");
+    Box(surround, {openW, floorY, zF}, {sw, sTop, zS}, "FLR");
+    Box(surround, {-openW, openTop, zF}, {openW, sTop, zS}, "FD");
+    Box(surround, {-sw + 5, floorY + 6, zS}, {-openW - 5, sTop - 8, zS + 2}, "FLRTD");  // pilaster faces
+    Box(surround, {openW + 5, floorY + 6, zS}, {sw - 5, sTop - 8, zS + 2}, "FLRTD");
+    Box(surround, {-122, sTop, zF}, {122, sTop + 7, -4}, "FLRTD");
+    Box(surround, {-114, sTop - 4, zS}, {114, sTop, -8}, "FLRD");
+    m.objects.push_back(surround);
 
     ModelObject box = Obj("Firebox", p + "Back");
     auto backUV = [&](V3 q) { return V2{(q.x + backW) / (2 * backW), (q.y - floorY) / (backTop - floorY)}; };
@@ -205,8 +221,10 @@ Model ClassicFireplace() {
     Card(light, -backW, backW, floorY, backTop, backZ + 0.6f, backZ + 0.6f, 0, 1, 0, 1);
     m.objects.push_back(light);
     ModelObject flame = Obj("Flames", "Flame");
-    Card(flame, -70, 70, -14, 124, -100, -100, 0, 1, 0, 1);
-    Card(flame, -52, 60, -20, 96, -84, -84, 0.85f, 0.1f, 0, 0.95f);
+    // the simulation's flames fill the lower third of the texture, so the quads
+    // are tall: the source row sits just above the embers, the top is hidden
+    Card(flame, -70, 70, 17, 17 + 300, -100, -100, 0, 1, 0, 1);
+    Card(flame, -56, 62, 14, 14 + 220, -86, -86, 0.9f, 0.05f, 0, 1);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
@@ -234,13 +252,17 @@ Model RusticFireplace() {
         float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
         WorldQuad(front, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, top, zF}, {x0, top, zF}, kFront);
     }
-    // stone shelf on two corbels
-    Box(front, {-132, 152, zF}, {132, 164, 4}, "FLRTD");
-    Box(front, {-124, 128, zF}, {-100, 152, -4}, "FLRD");
-    Box(front, {100, 128, zF}, {124, 152, -4}, "FLRD");
-    // broad hearth slab with a step
+    // broad hearth slab
     Box(front, {-160, 0, zF}, {160, floorY, 36}, "FLRT");
+    // stone corbels under the beam
+    Box(front, {-124, 126, zF}, {-102, 150, -6}, "FLRD");
+    Box(front, {102, 126, zF}, {124, 150, -6}, "FLRD");
     m.objects.push_back(front);
+
+    // a heavy oak beam as the shelf
+    ModelObject beam = Obj("Beam", p + "Oak");
+    Box(beam, {-136, 150, zF}, {136, 166, 2}, "FLRTD");
+    m.objects.push_back(beam);
 
     // the opening as a tunnel: straight sides, an arched vault, a back wall
     ModelObject box = Obj("Firebox", p + "Back");
@@ -289,8 +311,8 @@ Model RusticFireplace() {
     }
     m.objects.push_back(light);
     ModelObject flame = Obj("Flames", "Flame");
-    Card(flame, -74, 74, -10, 132, -106, -106, 0, 1, 0, 1);
-    Card(flame, -60, 50, -16, 100, -88, -88, 0.15f, 0.95f, 0, 0.95f);
+    Card(flame, -74, 74, 22, 22 + 310, -106, -106, 0, 1, 0, 1);
+    Card(flame, -62, 52, 19, 19 + 230, -90, -90, 0.95f, 0.1f, 0, 1);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);

@@ -91,7 +91,7 @@ Image Brick(int size, std::uint32_t seed) {
 // Coursed fieldstone: irregular stones from a cellular pattern in deep mortar.
 Image Fieldstone(int size, std::uint32_t seed) {
     const int w = size, h = size;
-    const int cx = 5, cy = 7;
+    const int cx = 4, cy = 8;  // stones wider than tall, laid in rough courses
     std::vector<float> height(static_cast<std::size_t>(w) * h);
     std::vector<Rgb> albedo(height.size());
     const Rgb stones[] = {Hex(0x8b857a), Hex(0x77706a), Hex(0x9a8f7d), Hex(0x6d675f), Hex(0xa39a8a), Hex(0x857462),
@@ -101,7 +101,7 @@ Image Fieldstone(int size, std::uint32_t seed) {
             float wx = (Fbm(x / 64.0f, y / 64.0f, w / 64, h / 64, 3, seed + 3) - 0.5f) * 0.5f;
             float wy = (Fbm(x / 64.0f, y / 64.0f, w / 64, h / 64, 3, seed + 4) - 0.5f) * 0.5f;
             float px = x * cx / static_cast<float>(w) + wx, py = y * cy / static_cast<float>(h) + wy;
-            Cell c = Cellular(px, py, cx, cy, seed, 0.85f);
+            Cell c = Cellular(px, py * 1.0f, cx, cy, seed, 0.7f);
             float gap = c.f2 - c.f1;
             float rough = Fbm(x / 8.0f, y / 8.0f, w / 8, h / 8, 4, seed + 5);
             std::size_t i = static_cast<std::size_t>(y) * w + x;
@@ -119,7 +119,7 @@ Image Fieldstone(int size, std::uint32_t seed) {
                 height[i] = pillow * 2.2f + rough * 0.8f;
             } else {
                 float sand = Noise(x / 2.0f, y / 2.0f, w / 2, h / 2, seed + 9);
-                albedo[i] = Hex(0x7d776d) * (0.7f + 0.35f * sand);
+                albedo[i] = Hex(0x5e5950) * (0.6f + 0.35f * sand);
                 height[i] = -0.5f + 0.2f * sand;
             }
         }
