@@ -124,12 +124,12 @@ public:
     virtual void StopAll() = 0;
 
     std::mutex& Lock() const { return lock_; }
+    // Whether the output is open now.
+    virtual bool OutputOpen() const = 0;
 
 protected:
     friend class TCustomSound;
     friend class TWinSound;
-    // Whether the output is open now (SetFormat reopens it).
-    virtual bool OutputOpen() const = 0;
     // The wave's contents were replaced; called with the lock held.
     virtual void WaveChangedLocked(TWaveSound& wave) {}
     void DetachAllLocked();
@@ -197,8 +197,9 @@ public:
     // Number of sounds in the playing list.
     int PlayingListCount() const;
 
-protected:
     bool OutputOpen() const override { return output_ && output_->IsOpen(); }
+
+protected:
     void WaveChangedLocked(TWaveSound& wave) override;
 
 private:

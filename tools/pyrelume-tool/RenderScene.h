@@ -9,6 +9,7 @@
 #include "assets/ResourceFile.h"
 #include "gl/Errors.h"
 #include "scene/GLGraphics.h"
+#include "sound/SceneSounds.h"
 
 namespace tool {
 
@@ -17,6 +18,7 @@ namespace tool {
 inline void RegisterAllSceneTypes()
 {
     SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
+    RegisterSoundSceneTypes();
 }
 
 inline bool IsArchiveName(const std::string& file)
