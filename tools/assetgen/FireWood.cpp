@@ -171,7 +171,9 @@ Image PaintLogs(int w, int h, const std::vector<Log>& logs, Wood wood) {
             float a = accA * n;
             // colours were composited premultiplied; store them straight
             img.At(x, y) = accA > 0 ? acc * (1.0f / accA) : Rgb{};
-            img.A(x, y) = a;
+            // clear border rows so a repeating sampler never pulls the logs
+            // at the bottom edge onto the card's top edge
+            img.A(x, y) = (y < 2 || y >= h - 2) ? 0.0f : a;
         }
     return img;
 }

@@ -64,12 +64,12 @@ ModelMaterial Mat(const std::string& name, float amb, float dif, const std::stri
 // Materials shared by both models; each model prefixes its own names so that a
 // model switch never inherits the other's colours from the scene's list.
 void AddMaterials(Model& m, const std::string& p) {
-    m.materials.push_back(Mat(p + "Front", 125, 70, "Front.jpg"));
-    m.materials.push_back(Mat(p + "Back", 140, 60, "Back.jpg"));
+    m.materials.push_back(Mat(p + "Front", 92, 48, "Front.jpg"));
+    m.materials.push_back(Mat(p + "Back", 110, 40, "Back.jpg"));
     // untextured wood: painted for the classic surround, dark oak for the rustic beam
     ModelMaterial paint = Mat(p + "Paint", 0, 0, "");
-    paint.ambient = {172, 163, 148};
-    paint.diffuse = {60, 58, 54};
+    paint.ambient = {122, 115, 104};
+    paint.diffuse = {40, 38, 35};
     paint.specular = {80, 80, 80};
     paint.specularLevel = 20;
     paint.glossiness = 25;
@@ -81,7 +81,7 @@ void AddMaterials(Model& m, const std::string& p) {
     ModelMaterial embers = Mat(p + "Embers", 255, 255, "Embers01.jpg");
     embers.selfIllum = {255, 255, 255};
     m.materials.push_back(embers);
-    ModelMaterial wood = Mat(p + "Wood", 205, 70, "FireWood.jpg", "FireWoodA.jpg");
+    ModelMaterial wood = Mat(p + "Wood", 140, 40, "FireWood.jpg", "FireWoodA.jpg");
     wood.twoSided = true;
     m.materials.push_back(wood);
     ModelMaterial lightMap = Mat(p + "LightMap", 255, 255, "LightMap.jpg", "LightMap.jpg");
@@ -90,7 +90,7 @@ void AddMaterials(Model& m, const std::string& p) {
     ModelMaterial flame = Mat("Flame", 255, 255, "FLAME.jpg", "FLAME.jpg");
     flame.selfIllum = {255, 255, 255};
     m.materials.push_back(flame);
-    ModelMaterial guard = Mat(p + "Guard", 190, 90, "FireGuard.jpg", "FireGuardA.jpg");
+    ModelMaterial guard = Mat(p + "Guard", 130, 60, "FireGuard.jpg", "FireGuardA.jpg");
     guard.specular = {255, 230, 200};
     guard.specularLevel = 40;
     guard.glossiness = 30;
@@ -223,8 +223,8 @@ Model ClassicFireplace() {
     ModelObject flame = Obj("Flames", "Flame");
     // the simulation's flames fill the lower third of the texture, so the quads
     // are tall: the source row sits just above the embers, the top is hidden
-    Card(flame, -70, 70, 17, 17 + 300, -100, -100, 0, 1, 0, 1);
-    Card(flame, -56, 62, 14, 14 + 220, -86, -86, 0.9f, 0.05f, 0, 1);
+    Card(flame, -58, 58, 17, 17 + 250, -100, -100, 0, 1, 0, 1);
+    Card(flame, -44, 50, 14, 14 + 190, -86, -86, 0.9f, 0.05f, 0, 1);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
@@ -311,8 +311,8 @@ Model RusticFireplace() {
     }
     m.objects.push_back(light);
     ModelObject flame = Obj("Flames", "Flame");
-    Card(flame, -74, 74, 22, 22 + 310, -106, -106, 0, 1, 0, 1);
-    Card(flame, -62, 52, 19, 19 + 230, -90, -90, 0.95f, 0.1f, 0, 1);
+    Card(flame, -62, 62, 22, 22 + 260, -106, -106, 0, 1, 0, 1);
+    Card(flame, -50, 42, 19, 19 + 200, -90, -90, 0.95f, 0.1f, 0, 1);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);
