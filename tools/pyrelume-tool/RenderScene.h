@@ -10,6 +10,7 @@
 #include "gl/Errors.h"
 #include "scene/GLGraphics.h"
 #include "sound/SceneSounds.h"
+#include "sound/SceneSounds.h"
 
 namespace tool {
 
@@ -17,7 +18,12 @@ namespace tool {
 // scene types (particles, clock, sounds) add their registration call here.
 inline void RegisterAllSceneTypes()
 {
-    SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
+    static const bool done = [] {
+        SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
+        RegisterSoundSceneTypes();
+        return true;
+    }();
+    (void)done;
     RegisterSoundSceneTypes();
 }
 
