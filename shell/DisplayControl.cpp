@@ -39,6 +39,8 @@ TCustomDisplayControl::~TCustomDisplayControl()
         } catch (...) {
         }
     }
+    if (Freed)
+        Freed();
 }
 
 void TCustomDisplayControl::CursorStep(bool visible)

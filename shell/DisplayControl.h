@@ -78,6 +78,8 @@ public:
     std::function<bool(std::int32_t depth, std::int32_t width, std::int32_t height)> ModeFilter;
     std::function<void()> BeforeSwitch;
     std::function<void()> AfterSwitch;
+    // Called from the destructor so that a linked application forgets the control.
+    std::function<void()> Freed;
 
 private:
     friend class TFullScreenMode;

@@ -177,8 +177,15 @@ void MaskFPUExceptions()
 // ---------------------------------------------------------------------------
 // TCustomGLWindow
 
+TCustomGLWindow::~TCustomGLWindow()
+{
+    if (Freed)
+        Freed();
+}
+
 void TCustomGLWindow::ClearCallbacks()
 {
+    Freed = nullptr;
     IsFullScreen = nullptr;
     ContextActive = nullptr;
     DeviceContextCreated = nullptr;
@@ -231,6 +238,7 @@ TCustomGLApplication::~TCustomGLApplication()
         display_->ModeFilter = nullptr;
         display_->BeforeSwitch = nullptr;
         display_->AfterSwitch = nullptr;
+        display_->Freed = nullptr;
     }
     if (window_)
         window_->ClearCallbacks();
@@ -259,6 +267,7 @@ void TCustomGLApplication::SetDisplay(TCustomGLDisplay* display)
         display_->ModeFilter = nullptr;
         display_->BeforeSwitch = nullptr;
         display_->AfterSwitch = nullptr;
+        display_->Freed = nullptr;
     }
     display_ = display;
     if (display_) {
@@ -267,6 +276,7 @@ void TCustomGLApplication::SetDisplay(TCustomGLDisplay* display)
         };
         display_->AfterSwitch = [this] { DisplayChanged(); };
         display_->BeforeSwitch = [this] { LoadDisplayOptions(); };
+        display_->Freed = [this] { display_ = nullptr; };
     }
 }
 
@@ -295,6 +305,7 @@ void TCustomGLApplication::SetWindow(TCustomGLWindow* window)
         DeviceContext = 0;
     };
     window_->OnResize = [this](std::int32_t w, std::int32_t h) { ResizeViewport(w, h); };
+    window_->Freed = [this] { window_ = nullptr; };
 }
 
 std::int32_t TCustomGLApplication::MonitorCount() const

@@ -139,7 +139,7 @@ void MaskFPUExceptions();
 // and calls the Handle* operations from its message handling.
 class TCustomGLWindow {
 public:
-    virtual ~TCustomGLWindow() = default;
+    virtual ~TCustomGLWindow();
 
     std::int32_t Monitor = -1;     // -1 primary, 0..count-1, count = dual view, count+1 = virtual desktop
     TDeviceContext DC = 0;
@@ -163,6 +163,8 @@ public:
     std::function<bool()> CloseRequest;
     std::function<void()> WindowDestroyed;
     std::function<void(std::int32_t, std::int32_t)> OnResize;
+    // Called from the destructor so that a linked application forgets the window.
+    std::function<void()> Freed;
     void ClearCallbacks();
 
     // Decisions for the platform's message handling.

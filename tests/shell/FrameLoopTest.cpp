@@ -278,3 +278,22 @@ TEST_F(FrameLoopTest, CloseRequestLeavesFullScreenAndMayTerminate)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GLApplicationLinks, FreedWindowAndDisplayAreForgotten)
+{
+    FakePlatform fp;
+    TCustomGLApplication app(fp.Services());
+    auto window = std::make_unique<FakeWindow>();
+    auto display = std::make_unique<TCustomGLDisplay>(&fp.Display, &fp.Host);
+    app.SetWindow(window.get());
+    app.SetDisplay(display.get());
+    window.reset();
+    display.reset();
+    EXPECT_EQ(app.Window(), nullptr);
+    EXPECT_EQ(app.Display(), nullptr);
+    app.ApplyViewport(); // nothing linked: no access to freed objects
+}
+
+} // namespace
