@@ -1,8 +1,16 @@
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 
 #include "assets/Streams.h"
+#include "gl/Errors.h"
+#include "sound/FileWaveOutput.h"
+#include "sound/SceneSounds.h"
 #include "sound/WaveSound.h"
 #include "tools/pyrelume-tool/Command.h"
+#include "tools/pyrelume-tool/RenderScene.h"
 
 namespace {
 
@@ -41,5 +49,163 @@ int RunWav(const std::vector<std::string>& args)
 }
 
 ToolCommand regWav("wav", "wav info FILE.wav", &RunWav);
+
+// Settings given on the command line, as the program's settings store would hold them.
+class TToolSettings : public TSceneSettingsStore {
+public:
+    std::map<std::string, std::string> Values;
+
+    std::string ReadString(const std::string& name, const std::string& def) override
+    {
+        auto it = Values.find(name);
+        return it == Values.end() ? def : it->second;
+    }
+    bool ReadBool(const std::string& name, bool def) override
+    {
+        const std::string v = LowerAscii(ReadString(name, def ? "1" : "0"));
+        if (v == "1" || v == "true")
+            return true;
+        if (v == "0" || v == "false")
+            return false;
+        RaiseMessage("setting \"" + name + "\" is not a Boolean: " + v);
+    }
+    int ReadInteger(const std::string& name, int def) override
+    {
+        int v = def;
+        auto it = Values.find(name);
+        if (it != Values.end() && !TryStrToInt(it->second, v))
+            RaiseMessage("setting \"" + name + "\" is not a number: " + it->second);
+        return v;
+    }
+    void WriteString(const std::string& name, const std::string& value) override { Values[name] = value; }
+    void WriteBool(const std::string& name, bool value) override { Values[name] = value ? "1" : "0"; }
+    void WriteInteger(const std::string& name, int value) override { Values[name] = std::to_string(value); }
+};
+
+// Loads only the sound lists among the scene's direct children (with their
+// sounds), the way the scene loader would: mixing needs no pictures or models.
+std::vector<TSceneSoundList*> LoadSoundLists(TMainScene& scene, const std::string& source)
+{
+    const std::vector<std::string> lines = ReadTextLines(source, true);
+    if (lines.empty())
+        RaiseMessage("cannot read the scene description " + source);
+    TResourceLoader loader;
+    loader.MainScene = &scene;
+    loader.FromArchive = true;
+    loader.OpenFromLines(lines);
+    loader.Section = scene.Name();
+    const int count = loader.ReadInteger("Count", 0);
+    std::vector<TSceneSoundList*> lists;
+    for (int i = 1; i <= count; ++i) {
+        loader.Section = scene.Name() + std::to_string(i);
+        if (!SameText(loader.ReadString("Type", ""), "TSceneSoundList"))
+            continue;
+        std::unique_ptr<TMainObject> obj = loader.CreateObject();
+        auto* list = static_cast<TSceneSoundList*>(obj.get());
+        if (!scene.AddItem(list))
+            continue;
+        obj.release();
+        list->LoadFromLoader(loader);
+        const std::string sourceName = loader.ReadString("SourceName", "");
+        if (!sourceName.empty()) {
+            list->SourceName = ResolveFileName(sourceName, list->Path);
+            list->LoadFromSource();
+        } else {
+            loader.LoadChildren(*list);
+        }
+        lists.push_back(list);
+    }
+    if (lists.empty())
+        RaiseMessage("the scene has no TSceneSoundList");
+    return lists;
+}
+
+// mix (ARCHIVE.rfa | FILE.gsc) --seconds S --out FILE.wav [--dt S] [--setting NAME=VALUE ...]:
+// plays the scene's sounds for S seconds of frames and writes what the wave
+// output would have played, in the device format of the description.
+int RunMix(const std::vector<std::string>& args)
+{
+    std::string sceneFile, out;
+    double seconds = -1, dt = 1.0 / 60.0;
+    TToolSettings settings;
+    auto number = [](const std::string& v, const char* what) {
+        char* end = nullptr;
+        const double d = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !(d > 0) || d > 3600)
+            throw ToolUsageError{std::string("bad ") + what + " \"" + v + "\""};
+        return d;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--seconds" && hasValue) {
+            seconds = number(args[++i], "--seconds");
+        } else if (a == "--dt" && hasValue) {
+            dt = number(args[++i], "--dt");
+        } else if (a == "--out" && hasValue) {
+            out = std::filesystem::absolute(args[++i]).string();
+        } else if (a == "--setting" && hasValue) {
+            const std::string& kv = args[++i];
+            const auto eq = kv.find('=');
+            if (eq == std::string::npos || eq == 0)
+                throw ToolUsageError{"bad --setting \"" + kv + "\", expected NAME=VALUE"};
+            settings.Values[kv.substr(0, eq)] = kv.substr(eq + 1);
+        } else if (sceneFile.empty() && !a.empty() && a[0] != '-') {
+            sceneFile = a;
+        } else {
+            throw ToolUsageError{"unexpected argument \"" + a + "\""};
+        }
+    }
+    if (sceneFile.empty() || out.empty() || seconds <= 0)
+        throw ToolUsageError{"expected: mix (ARCHIVE.rfa | FILE.gsc) --seconds S --out FILE.wav"};
+
+    RegisterSoundSceneTypes();
+    const std::string source = tool::PrepareSceneSource(sceneFile);
+    TWinSoundDevice& device = SoundDevice();
+    TFileWaveOutput* capture = nullptr;
+    {
+        TMainScene scene;
+        scene.SourceMode = 2;
+        scene.Settings = &settings;
+        const std::vector<TSceneSoundList*> lists = LoadSoundLists(scene, source);
+        const TWaveOutputFormat format = device.OutputFormat();
+        if (!device.Usable() || format.BlockAlign() <= 0)
+            RaiseMessage("the sound device is not usable with the scene's format");
+        capture = new TFileWaveOutput(format);
+        device.SetOutput(std::unique_ptr<TWaveOutput>(capture));
+        for (TSceneSoundList* l : lists)
+            l->ReadSettings();
+
+        // Each frame renders the lists, then dt of output time passes.
+        const double rate = format.AvgBytesPerSec();
+        const std::size_t total = static_cast<std::size_t>(std::llround(seconds * format.SamplesPerSec)) *
+                                  static_cast<std::size_t>(format.BlockAlign());
+        std::size_t played = 0;
+        for (long frame = 0; played < total; ++frame) {
+            for (TSceneSoundList* l : lists)
+                if (l->Visible)
+                    l->Render();
+            std::size_t target = static_cast<std::size_t>(static_cast<double>(frame + 1) * dt * rate);
+            target -= target % static_cast<std::size_t>(format.BlockAlign());
+            target = std::min(target, total);
+            if (target > played) {
+                capture->Advance(target - played);
+                played = target;
+            }
+        }
+        device.SetActive(false);
+    }
+    capture->SaveToFile(out, true);
+    const TWaveOutputFormat& f = capture->Format();
+    std::printf("mix: %zu bytes, %d channels, %d Hz, %d bits, %.3f s\n", capture->Captured().size(), f.Channels,
+                f.SamplesPerSec, f.BitsPerSample,
+                static_cast<double>(capture->Captured().size()) / f.AvgBytesPerSec());
+    device.Clear();
+    device.SetOutput(nullptr);
+    return 0;
+}
+
+ToolCommand regMix("mix", "mix (ARCHIVE.rfa | FILE.gsc) --seconds S --out FILE.wav [--dt S] [--setting NAME=VALUE ...]",
+                   &RunMix);
 
 }  // namespace
