@@ -1,6 +1,7 @@
 #pragma once
 // The scene graph: object model and type table, description loader, textures,
 // materials, meshes and sprites, visual objects, lights and layers.
+#include "scene/SceneFonts.h"
 #include "scene/SceneImages.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneMeshes.h"

@@ -499,6 +499,7 @@ void TMainScene::DeleteIndex(int index)
     if (!item)
         return;
     objects_[static_cast<std::size_t>(index)] = nullptr;
+    ForgetFpsObject(item);
     TMainObjectList::RemoveItem(item);
     EventList.RemoveItem(item);
     AnimationList.RemoveItem(item);
@@ -525,6 +526,7 @@ bool TMainScene::AddItem(TMainItem* item)
 
 void TMainScene::RemoveItem(TMainItem* item)
 {
+    ForgetFpsObject(item);
     TMainObjectList::RemoveItem(item);
     for (auto& o : objects_)
         if (o == item)
@@ -539,6 +541,8 @@ void TMainScene::Clear()
     // Children go last-added first; the name index and process lists follow.
     std::vector<TMainItem*> items = objects_;
     objects_.clear();
+    FpsFont = nullptr;
+    FpsStr = nullptr;
     index_.clear();
     EventList.ClearItems();
     AnimationList.ClearItems();

@@ -12,6 +12,8 @@ class TMainScene;
 class TResource;
 class TResourceLoader;
 class TCustomOpenGL;
+class TSceneFont;
+class TSceneString;
 
 // ---------------------------------------------------------------- options
 
@@ -248,7 +250,17 @@ public:
     bool FromDisk() const { return (SourceMode & 1) != 0; }
     bool FromArchive() const { return (SourceMode & 2) != 0; }
 
+    // The frame-rate display (scene/SceneFonts.cpp): created on the first
+    // ShowFps(true), owned as children; cleared when they leave the scene.
     bool ShowFPS = false;
+    TSceneFont* FpsFont = nullptr;
+    TSceneString* FpsStr = nullptr;
+    void ShowFps(bool flag);
+    // "<n> fps" while the text is shown.
+    void SetFpsValue(int n);
+    // "FPS" of the settings store, then the children.
+    void ReadSettings() override;
+    void WriteSettings() override;
 
     TMainItem* GetItem(int index) const override;
     int GetCount() const override { return static_cast<int>(objects_.size()); }
@@ -267,6 +279,7 @@ public:
     void SetObjectVisible(const std::string& path, bool flag);
 
 private:
+    void ForgetFpsObject(TMainItem* item);
     std::vector<TMainItem*> objects_;  // every direct child in order of addition; removed ones are null
 };
 

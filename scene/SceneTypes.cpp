@@ -18,4 +18,7 @@ void RegisterSceneTypes()
     AddSceneType<TSceneSprite>("TSceneSprite");
     AddSceneType<TMainSpriteList>("TMainSpriteList");
     AddSceneType<TSceneLayer>("TSceneLayer");
+    AddSceneType<TSceneFont>("TSceneFont");
+    AddSceneType<TSceneString>("TSceneString");
+    AddSceneType<TSceneText>("TSceneText");
 }

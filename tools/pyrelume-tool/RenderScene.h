@@ -7,9 +7,10 @@
 #include <string>
 
 #include "assets/ResourceFile.h"
+#include "clock/GLClock.h"
+#include "fire/FireClasses.h"
 #include "gl/Errors.h"
 #include "scene/GLGraphics.h"
-#include "sound/SceneSounds.h"
 #include "sound/SceneSounds.h"
 
 namespace tool {
@@ -21,10 +22,11 @@ inline void RegisterAllSceneTypes()
     static const bool done = [] {
         SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
         RegisterSoundSceneTypes();
+        RegisterFireTypes();
+        RegisterClockTypes();
         return true;
     }();
     (void)done;
-    RegisterSoundSceneTypes();
 }
 
 inline bool IsArchiveName(const std::string& file)
