@@ -3,39 +3,14 @@
 #include <cmath>
 #include <vector>
 
+#include "sound/FileWaveOutput.h"
 #include "sound/SoundClasses.h"
 
 namespace {
 
-// A PCM WAV image of the given samples.
 std::vector<std::uint8_t> WaveImage(int channels, int rate, int bits, const std::vector<std::uint8_t>& data)
 {
-    std::vector<std::uint8_t> img;
-    auto u16 = [&](std::uint32_t v) {
-        img.push_back(static_cast<std::uint8_t>(v));
-        img.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
-    auto id = [&](const char* s) { img.insert(img.end(), s, s + 4); };
-    const int align = channels * bits / 8;
-    id("RIFF");
-    u32(static_cast<std::uint32_t>(36 + data.size()));
-    id("WAVE");
-    id("fmt ");
-    u32(16);
-    u16(1);
-    u16(static_cast<std::uint32_t>(channels));
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(align * rate));
-    u16(static_cast<std::uint32_t>(align));
-    u16(static_cast<std::uint32_t>(bits));
-    id("data");
-    u32(static_cast<std::uint32_t>(data.size()));
-    img.insert(img.end(), data.begin(), data.end());
-    return img;
+    return MakeWaveImage(TWaveOutputFormat{channels, rate, bits}, data);
 }
 
 // One 512-byte ring buffer (22050 Hz, 16-bit, stereo) with eight looped sounds playing.
