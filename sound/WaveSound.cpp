@@ -28,6 +28,17 @@ void PutU32(std::uint8_t* p, std::uint32_t v)
     PutU16(p + 2, v >> 16);
 }
 
+// Scene file names use "\\" as the folder separator; off Windows the disk wants "/".
+std::string DiskName(std::string name)
+{
+#ifndef PYRELUME_WINDOWS
+    for (char& c : name)
+        if (c == '\\')
+            c = '/';
+#endif
+    return name;
+}
+
 bool IdIs(const std::uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
 // A chunk header found inside [begin, end) of the image.
@@ -185,7 +196,7 @@ void TWaveSound::LoadFromFile()
     Clear();
     std::vector<std::uint8_t> bytes;
     try {
-        TFileStream file(FileName, TFileStream::Mode::OpenRead);
+        TFileStream file(DiskName(FileName), TFileStream::Mode::OpenRead);
         file.SetPosition(0);
         bytes = file.ReadAll();
     } catch (const EPyrelumeError&) {
