@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/pyrelume-tool/Command.h"
@@ -20,6 +21,8 @@ struct RenderOptions {
     int Frames = 1;
     float Dt = 1.0f / 30.0f;    // seconds per frame after the first (which gets 0)
     std::string Out;            // PNG of the last frame, an absolute path once parsed
+    // --setting NAME=VALUE, in order: the fireplace's stored settings.
+    std::vector<std::pair<std::string, std::string>> Settings;
 };
 
 inline int ParsePositive(const std::string& text, const char* what)
@@ -56,6 +59,13 @@ inline RenderOptions ParseRenderOptions(const std::vector<std::string>& args)
              o.Dt = static_cast<float>(d);
          }},
         {"--out", [&](const std::string& v) { o.Out = std::filesystem::absolute(v).string(); }},
+        {"--setting",
+         [&](const std::string& v) {
+             const auto eq = v.find('=');
+             if (eq == std::string::npos || eq == 0)
+                 throw ToolUsageError{"bad --setting \"" + v + "\", expected NAME=VALUE"};
+             o.Settings.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+         }},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/FSettings.h"
+#include "app/MemorySettings.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
 #include "platform/posix/HeadlessGL.h"
@@ -11,19 +13,40 @@
 #include "tools/pyrelume-tool/Command.h"
 #include "tools/pyrelume-tool/RenderOptions.h"
 #include "tools/pyrelume-tool/RenderScene.h"
+#include "shell/AppPro.h"
+#include "shell/GLApp.h"
 
 namespace {
 
-// The fireplace camera: 39 degree field of view, depth 100 to 10000, at
-// (0, 105, 240) looking along -Z; the picture is stretched 4:3 over any size.
-void SetupViewport(TGLViewport& vp, int width, int height)
+// The viewport values the main form stores: 39 degree field of view, depth 100
+// to 10000, camera at (0, 105, 240) looking along -Z, the picture stretched 4:3
+// over any size, depth-only clearing on a black window.
+TDefViewport FormViewport()
 {
-    vp.SetRect(0, 0, width, height);
-    vp.SetPerspective(39, 1.3333334f, 100, 10000);
-    vp.SetOrtho(0, width, 0, height, 100, 10000);
-    vp.Perspective = true;
-    vp.SetCamera(TGLVector{0, 1, 0}, TGLVector{0, 0, -1});
-    vp.Position = TGLVector{0, 105, 240};
+    TDefViewport v;
+    v.ClearMode = cmDepth;
+    v.Camera.Position = {0, 105, 240};
+    v.Camera.Direction = {0, 0, -1};
+    v.Camera.Up = {0, 1, 0};
+    v.FOV = 39.0;
+    v.NearDepth = 100.0;
+    v.FarDepth = 10000.0;
+    v.Stretch = true;
+    return v;
+}
+
+void SetupViewport(TGLViewport& vp, TDefViewport& dv, int width, int height)
+{
+    TViewportEnvironment env;
+    env.WindowWidth = width;
+    env.WindowHeight = height;
+    const TViewportSetup s = ComputeViewportSetup(dv, env);
+    vp.SetRect(s.Left, s.Bottom, s.Width, s.Height);
+    vp.SetPerspective(s.FOV, s.Aspect, s.NearDepth, s.FarDepth);
+    vp.SetOrtho(s.Ortho.Left, s.Ortho.Right, s.Ortho.Bottom, s.Ortho.Top, s.Ortho.Near, s.Ortho.Far);
+    vp.Perspective = s.Perspective;
+    vp.SetCamera(s.Up, s.Direction);
+    vp.Position = s.Position;
 }
 
 int RunRender(const std::vector<std::string>& args)
@@ -35,9 +58,22 @@ int RunRender(const std::vector<std::string>& args)
     TCustomOpenGL& gl = headless.GL();
     std::vector<std::uint8_t> pixels;
     {
-        std::unique_ptr<TMainScene> scene = tool::LoadToolScene(o.Scene, &gl);
+        // The fireplace program drives the scene as it does in the saver: its
+        // settings come from --setting through an in-memory store.
+        TMemorySettings memory;
+        TSettingsStore store(&memory);
+        store.SetKeyPath("Software\\Pyrelume");
+        for (const auto& [name, value] : o.Settings)
+            memory.Set(THive::hkCurrentUser, store.KeyPath(), name, value);
+        TDefViewport dv = FormViewport();
+        TFormSettings form;
+        form.Viewport = &dv;
+        tool::RegisterAllSceneTypes();
+        const std::string source = tool::PrepareSceneSource(o.Scene);
+        form.LoadScene(&gl, "", source, 2);
+        form.LoadSettings(store);
+        form.SetWideScreen(form.WideScreen);
         TGLViewport* vp = gl.Viewports().AddViewport();
-        SetupViewport(*vp, o.Width, o.Height);
         // A black window: the colour buffer is cleared once, every frame
         // clears depth only.
         glClearColor(0, 0, 0, 1);
@@ -47,15 +83,14 @@ int RunRender(const std::vector<std::string>& args)
             glViewport(0, 0, o.Width, o.Height);
             glDepthMask(GL_TRUE);
             glClear(GL_DEPTH_BUFFER_BIT);
+            form.Update(dt);
+            SetupViewport(*vp, dv, o.Width, o.Height);
             vp->Apply();
-            gl.SetCullFace(true);
-            gl.SetLighting(true);
-            gl.SetDepthTest(true);
-            scene->ProcessFrame(dt);
+            form.Render(dt);
         }
         glFinish();
         pixels = headless.ReadPixels();
-        scene.reset();  // scene objects release their GL objects before the context goes
+        form.Stop();  // scene objects release their GL objects before the context goes
     }
     WritePngRGBA(o.Out, o.Width, o.Height, pixels.data(), true);
     headless.Stop();
@@ -64,5 +99,5 @@ int RunRender(const std::vector<std::string>& args)
 
 } // namespace
 
-static ToolCommand reg("render", "render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png",
+static ToolCommand reg("render", "render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png [--setting NAME=VALUE ...]",
                        &RunRender);
