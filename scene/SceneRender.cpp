@@ -136,7 +136,7 @@ void ApplyMaterialGroup(TGroupMaterial* group)
         return;
     if (group) {
         if (SceneGLReady())
-            group->GLMaterial()->Apply();
+            group->GLMaterial()->ApplyAll(); // other groups changed the GL material since
         group->Applied = true;
         g_color.A = group->GLMaterial()->Diffuse().A;
     } else {

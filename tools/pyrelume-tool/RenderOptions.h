@@ -23,6 +23,8 @@ struct RenderOptions {
     std::string Out;            // PNG of the last frame, an absolute path once parsed
     // --setting NAME=VALUE, in order: the fireplace's stored settings.
     std::vector<std::pair<std::string, std::string>> Settings;
+    std::string Time;           // --time YYYY-MM-DDTHH:MM:SS: the clock's local time
+    int Fps = -1;               // --fps N: the value the frame-rate text shows
 };
 
 inline int ParsePositive(const std::string& text, const char* what)
@@ -65,6 +67,15 @@ inline RenderOptions ParseRenderOptions(const std::vector<std::string>& args)
              if (eq == std::string::npos || eq == 0)
                  throw ToolUsageError{"bad --setting \"" + v + "\", expected NAME=VALUE"};
              o.Settings.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+         }},
+        {"--time", [&](const std::string& v) { o.Time = v; }},
+        {"--fps",
+         [&](const std::string& v) {
+             char* end = nullptr;
+             const long n = std::strtol(v.c_str(), &end, 10);
+             if (v.empty() || *end != '\0' || n < 0 || n > 100000)
+                 throw ToolUsageError{"bad --fps \"" + v + "\""};
+             o.Fps = static_cast<int>(n);
          }},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -1,13 +1,17 @@
-// render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png:
+// render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png
+//        [--setting NAME=VALUE ...] [--time YYYY-MM-DDTHH:MM:SS] [--fps N]:
 // draws the scene headlessly with a fixed time step and writes the last frame.
+// The time is the clock's local time, N the value of the frame-rate text.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/FSettings.h"
 #include "app/MemorySettings.h"
+#include "clock/TimeProvider.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
+#include "platform/posix/FreeTypeGlyphs.h"
 #include "platform/posix/HeadlessGL.h"
 #include "platform/posix/PngWrite.h"
 #include "tools/pyrelume-tool/Command.h"
@@ -52,6 +56,15 @@ void SetupViewport(TGLViewport& vp, TDefViewport& dv, int width, int height)
 int RunRender(const std::vector<std::string>& args)
 {
     const tool::RenderOptions o = tool::ParseRenderOptions(args);
+    TFixedTimeProvider fixedTime;
+    if (!o.Time.empty() && !ParseLocalTime(o.Time, fixedTime.Time))
+        throw ToolUsageError{"bad --time \"" + o.Time + "\", expected YYYY-MM-DDTHH:MM:SS"};
+    // The clock reads the given time for the whole run.
+    struct TimeScope {
+        explicit TimeScope(ITimeProvider* p) { SetClockTimeProvider(p); }
+        ~TimeScope() { SetClockTimeProvider(nullptr); }
+    } timeScope(o.Time.empty() ? nullptr : &fixedTime);
+    InstallFreeTypeGlyphs();
     THeadlessGL headless(o.Width, o.Height);
     if (!headless.Start())
         RaiseMessage("render: no OpenGL context: " + headless.Error());
@@ -73,6 +86,8 @@ int RunRender(const std::vector<std::string>& args)
         form.LoadScene(&gl, "", source, 2);
         form.LoadSettings(store);
         form.SetWideScreen(form.WideScreen);
+        if (o.Fps >= 0 && form.Scene)
+            form.Scene->SetFpsValue(o.Fps);
         TGLViewport* vp = gl.Viewports().AddViewport();
         // A black window: the colour buffer is cleared once, every frame
         // clears depth only.
@@ -99,5 +114,6 @@ int RunRender(const std::vector<std::string>& args)
 
 } // namespace
 
-static ToolCommand reg("render", "render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png [--setting NAME=VALUE ...]",
+static ToolCommand reg("render", "render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png [--setting NAME=VALUE ...]"
+                       " [--time YYYY-MM-DDTHH:MM:SS] [--fps N]",
                        &RunRender);
