@@ -9,7 +9,9 @@ TLocalTime TSystemTimeProvider::Now()
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
 #if defined(_WIN32)
-    localtime_s(&tm, &now);
+    // The Windows C library keeps localtime's result per thread.
+    if (const std::tm* local = std::localtime(&now))
+        tm = *local;
 #else
     localtime_r(&now, &tm);
 #endif
