@@ -221,3 +221,26 @@ TEST_F(SceneRenderTest, SpriteLayerPlacesSpritesOnTheVirtualScreen)
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
+
+TEST_F(SceneRenderTest, UntexturedMaterialsKeepTheirColourFromFrameToFrame)
+{
+    // A plain red quad and a white self-lit one: from the second frame on the
+    // red quad is drawn after the glowing one's material was the last sent,
+    // and must still come out red, not in the other material's light.
+    Write("two.3dm", Material("Red", "180 30 30", 100, "undefined") +
+                         "#MaterialStandard 7\nName Glow\nAmbient (color 255 255 255)\n"
+                         "Diffuse (color 255 255 255)\nselfIllumColor (color 255 255 255)\nOpacity 100\n"
+                         "DiffuseMap undefined\nOpacityMap undefined\n" +
+                         QuadObject("Left", "Red", -30, 85, -5, 125, 0) +
+                         QuadObject("Right", "Glow", 5, 85, 30, 125, 0));
+    Load(Head(5) + "[Meshes1]\nType=TSceneMesh\nName=Two\nSourceName=two.3dm\n"
+                   "[MainScene5]\nType=TMainVisualObject\nName=T\nProcessOptions=[Render]\nVisual=Meshes/Two\n");
+    for (int frame = 0; frame < 3; ++frame) {
+        Frame();
+        const RGB red = Pixel(W / 2 - 9, H / 2);
+        EXPECT_GT(red.R, 150) << "frame " << frame;
+        EXPECT_LT(red.G, 90) << "frame " << frame;
+        EXPECT_LT(red.B, 90) << "frame " << frame;
+        EXPECT_TRUE(Near(Pixel(W / 2 + 9, H / 2), {255, 255, 255})) << "frame " << frame;
+    }
+}
