@@ -10,12 +10,20 @@
 #include "shell/AppOpenGL.h"
 #include "shell/GLApp.h"
 #include "shell/GLScreenSaver.h"
+#include "clock/GLClock.h"
+#include "fire/FireClasses.h"
 #include "sound/SceneSounds.h"
 
 void RegisterFireplaceSceneTypes()
 {
-    SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
-    RegisterSoundSceneTypes();
+    static const bool done = [] {
+        SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
+        RegisterSoundSceneTypes();
+        RegisterFireTypes();
+        RegisterClockTypes();
+        return true;
+    }();
+    (void)done;
 }
 
 namespace {
@@ -277,7 +285,8 @@ void TFormSettings::Render(float dt)
 
 void TFormSettings::SetFpsValue(int fps)
 {
-    (void)fps;
+    if (Scene)
+        Scene->SetFpsValue(fps < 1 ? 1 : fps);
 }
 
 void TFormSettings::Stop()

@@ -10,23 +10,16 @@
 #include "clock/GLClock.h"
 #include "fire/FireClasses.h"
 #include "gl/Errors.h"
+#include "app/FSettings.h"
 #include "scene/GLGraphics.h"
 #include "sound/SceneSounds.h"
 
 namespace tool {
 
-// Enters the scene types of every module the tool links. Modules that add
-// scene types (particles, clock, sounds) add their registration call here.
+// Enters the scene types of every module, as the program does.
 inline void RegisterAllSceneTypes()
 {
-    static const bool done = [] {
-        SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
-        RegisterSoundSceneTypes();
-        RegisterFireTypes();
-        RegisterClockTypes();
-        return true;
-    }();
-    (void)done;
+    RegisterFireplaceSceneTypes();
 }
 
 inline bool IsArchiveName(const std::string& file)
