@@ -107,6 +107,10 @@ int RunRender(const std::vector<std::string>& args)
         pixels = headless.ReadPixels();
         form.Stop();  // scene objects release their GL objects before the context goes
     }
+    // A screen shows only red, green and blue; the frame buffer's alpha is what
+    // blending left there and would make viewers show the picture washed out.
+    for (std::size_t i = 3; i < pixels.size(); i += 4)
+        pixels[i] = 255;
     WritePngRGBA(o.Out, o.Width, o.Height, pixels.data(), true);
     headless.Stop();
     return 0;
