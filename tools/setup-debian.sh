@@ -30,7 +30,7 @@ packages=(
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   fonts-dejavu-core
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils xdotool imagemagick python3
 )
 missing=()
 for p in "${packages[@]}"; do
