@@ -61,14 +61,20 @@ std::vector<std::uint8_t> TStream::ReadAll()
 
 // ---- TMemoryStream
 
+// Copies up to count bytes of data from pos into buffer and advances pos.
+static std::size_t ReadFromBytes(std::span<const std::uint8_t> data, std::size_t& pos, void* buffer, std::size_t count)
+{
+    if (pos >= data.size())
+        return 0;
+    const std::size_t n = std::min(count, data.size() - pos);
+    std::memcpy(buffer, data.data() + pos, n);
+    pos += n;
+    return n;
+}
+
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count)
 {
-    if (pos_ >= data_.size())
-        return 0;
-    const std::size_t n = std::min(count, data_.size() - pos_);
-    std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return n;
+    return ReadFromBytes(data_, pos_, buffer, count);
 }
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count)
@@ -109,12 +115,7 @@ void TMemoryStream::SetSize(std::int64_t size)
 
 std::size_t TReadOnlyMemoryStream::Read(void* buffer, std::size_t count)
 {
-    if (pos_ >= data_.size())
-        return 0;
-    const std::size_t n = std::min(count, data_.size() - pos_);
-    std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return n;
+    return ReadFromBytes(data_, pos_, buffer, count);
 }
 
 std::int64_t TReadOnlyMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin)

@@ -89,6 +89,15 @@ public:
     void WriteInteger(const std::string& name, int value) override { Values[name] = std::to_string(value); }
 };
 
+// One --setting NAME=VALUE into the settings.
+void AddSetting(TToolSettings& settings, const std::string& kv)
+{
+    const auto eq = kv.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw ToolUsageError{"bad --setting \"" + kv + "\", expected NAME=VALUE"};
+    settings.Values[kv.substr(0, eq)] = kv.substr(eq + 1);
+}
+
 // Loads only the sound lists among the scene's direct children (with their
 // sounds), the way the scene loader would: mixing needs no pictures or models.
 std::vector<TSceneSoundList*> LoadSoundLists(TMainScene& scene, const std::string& source)
@@ -152,11 +161,7 @@ int RunMix(const std::vector<std::string>& args)
         } else if (a == "--out" && hasValue) {
             out = std::filesystem::absolute(args[++i]).string();
         } else if (a == "--setting" && hasValue) {
-            const std::string& kv = args[++i];
-            const auto eq = kv.find('=');
-            if (eq == std::string::npos || eq == 0)
-                throw ToolUsageError{"bad --setting \"" + kv + "\", expected NAME=VALUE"};
-            settings.Values[kv.substr(0, eq)] = kv.substr(eq + 1);
+            AddSetting(settings, args[++i]);
         } else if (sceneFile.empty() && !a.empty() && a[0] != '-') {
             sceneFile = a;
         } else {
@@ -233,11 +238,7 @@ int RunPlay(const std::vector<std::string>& args)
             if (v.empty() || *end != '\0' || !(seconds > 0) || seconds > 3600)
                 throw ToolUsageError{"bad --seconds \"" + v + "\""};
         } else if (a == "--setting" && hasValue) {
-            const std::string& kv = args[++i];
-            const auto eq = kv.find('=');
-            if (eq == std::string::npos || eq == 0)
-                throw ToolUsageError{"bad --setting \"" + kv + "\", expected NAME=VALUE"};
-            settings.Values[kv.substr(0, eq)] = kv.substr(eq + 1);
+            AddSetting(settings, args[++i]);
         } else if (sceneFile.empty() && !a.empty() && a[0] != '-') {
             sceneFile = a;
         } else {
