@@ -110,8 +110,10 @@ void TFormSettings::WireEvents(TGLScreenSaver& saver, TCustomOpenGL* gl)
     saver.OnSaveOptions = [this]() { SaveSettings(saver_->Settings()); };
     saver.OnStartOpenGL = [this]() {
         if ((saver_->Mode() == TSaverMode::smProgram || saver_->Mode() == TSaverMode::smConfigure) &&
-            !(saver_->Display() && saver_->Display()->FullScreen()))
+            !(saver_->Display() && saver_->Display()->FullScreen())) {
+            ShowDialogState();
             saver_->CheckAcceleration();
+        }
         SetWideScreen(WideScreen);
     };
     saver.OnUpdate = [this](float dt) { Update(dt); };
@@ -287,6 +289,12 @@ void TFormSettings::SetFpsValue(int fps)
 {
     if (Scene)
         Scene->SetFpsValue(fps < 1 ? 1 : fps);
+}
+
+void TFormSettings::ShowDialogState()
+{
+    if (OnShowDialogState)
+        OnShowDialogState();
 }
 
 void TFormSettings::Stop()

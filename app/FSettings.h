@@ -4,6 +4,7 @@
 // every frame, renders the scene, and reads and writes the fireplace settings.
 // The settings dialog (a Win32 view) and the headless tools drive this object;
 // it has no window code of its own.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,10 @@ public:
     void SetSparkles(bool flag);
     void SetFlameColorIndex(int index);
     void SetWideScreen(bool flag);
+    // Refreshes the dialog's controls from the state: runs OnShowDialogState,
+    // which the settings dialog installs while it exists.
+    void ShowDialogState();
+    std::function<void()> OnShowDialogState;
 
     // Copies the flame's heat grid through its palettes into the flame texture and
     // the light map (also used by the headless renderer).
