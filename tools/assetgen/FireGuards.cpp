@@ -49,7 +49,7 @@ Image IronGuard(int w, int h, std::uint32_t seed) {
             if (inside > -1) {
                 // mesh
                 float d = std::min(LineDist(px - p.x0, pitch), LineDist(py, pitch));
-                float cov = Coverage(0.6f, d) * 0.95f;
+                float cov = Coverage(0.3f, d) * 0.95f;
                 float sheen = Noise(px / 9.0f, py / 9.0f, 64, 64, seed);
                 col = wire * (0.8f + 0.6f * sheen);
                 a = cov * Clamp01(0.5f + inside);
@@ -113,7 +113,7 @@ Image BrassGuard(int w, int h, std::uint32_t seed) {
             if (inside > -1) {
                 float d = std::min(LineDist(px + py, pitch * 1.4142f), LineDist(px - py, pitch * 1.4142f)) / 1.4142f;
                 col = wire * (0.8f + 0.4f * Noise(px / 7.0f, py / 7.0f, 80, 40, seed + 1));
-                a = Coverage(0.55f, d) * 0.92f * Clamp01(0.5f + inside);
+                a = Coverage(0.3f, d) * 0.92f * Clamp01(0.5f + inside);
                 // scrollwork band under the top rail: rings joined by a bar
                 float bandTop = top + frame, bandBot = bandTop + 34;
                 if (py > bandTop - 1 && py < bandBot + 2) {

@@ -154,9 +154,10 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
             float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
             float r = std::hypot(dx, dy) + (n - 0.5f) * 0.35f;
             float body = Smooth(0.95f, 0.2f, r);
-            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.42f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
-            float shade = 0.42f + 0.3f * n2 + 0.12f * (1 - v);
-            colour.At(x, y) = Rgb{shade * 0.97f, shade * 0.96f, shade};
+            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.3f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
+            // wood smoke over a fire is a dusky grey, lit warm from below
+            float shade = 0.2f + 0.16f * n2 + 0.08f * (1 - v);
+            colour.At(x, y) = Rgb{shade * 1.05f, shade * 0.97f, shade * 0.92f};
             colour.A(x, y) = 1;
             alpha.At(x, y) = {a, a, a};
             alpha.A(x, y) = 1;

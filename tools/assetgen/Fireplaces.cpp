@@ -14,6 +14,13 @@ namespace assetgen {
 namespace {
 
 constexpr float kTile = 90.0f;  // world size of one repeat of the masonry pictures
+// The simulated flames burn in the lower third of their 256-row texture and the
+// rows above stay empty, so flame and light-map quads show only the lower half
+// of it: the flames are stretched upwards into tall tongues instead of squat
+// ones, and no quad spends its height on empty rows.
+constexpr float kFlameV = 0.5f;
+// Share of the light map's width that each side wall of a firebox takes.
+constexpr float kSideU = 0.15f;
 
 const V3 kFront{0, 0, 1}, kBack{0, 0, -1}, kUp{0, 1, 0}, kDown{0, -1, 0}, kLeft{-1, 0, 0}, kRight{1, 0, 0};
 
@@ -65,7 +72,12 @@ ModelMaterial Mat(const std::string& name, float amb, float dif, const std::stri
 // model switch never inherits the other's colours from the scene's list.
 void AddMaterials(Model& m, const std::string& p) {
     m.materials.push_back(Mat(p + "Front", 92, 48, "Front.jpg"));
-    m.materials.push_back(Mat(p + "Back", 110, 40, "Back.jpg"));
+    // the firebox is lit by the fire: warm, and brighter than the room light
+    // alone would make it; the light map darkens it where the fire is low
+    ModelMaterial back = Mat(p + "Back", 0, 0, "Back.jpg");
+    back.ambient = {150, 112, 80};
+    back.diffuse = {40, 30, 22};
+    m.materials.push_back(back);
     // untextured wood: painted for the classic surround, dark oak for the rustic beam
     ModelMaterial paint = Mat(p + "Paint", 0, 0, "");
     paint.ambient = {122, 115, 104};
@@ -87,8 +99,11 @@ void AddMaterials(Model& m, const std::string& p) {
     ModelMaterial lightMap = Mat(p + "LightMap", 255, 255, "LightMap.jpg", "LightMap.jpg");
     lightMap.selfIllum = {255, 255, 255};
     m.materials.push_back(lightMap);
-    ModelMaterial flame = Mat("Flame", 255, 255, "FLAME.jpg", "FLAME.jpg");
-    flame.selfIllum = {255, 255, 255};
+    // The flames glow by themselves in a warm tint: the simulation's palettes
+    // run from a transparent blue through orange to white, and the tint turns
+    // that into red edges, orange tongues and a yellow core.
+    ModelMaterial flame = Mat(p + "Flame", 0, 0, "FLAME.jpg", "FLAME.jpg");
+    flame.selfIllum = {255, 224, 150};
     m.materials.push_back(flame);
     ModelMaterial guard = Mat(p + "Guard", 130, 60, "FireGuard.jpg", "FireGuardA.jpg");
     guard.specular = {255, 230, 200};
@@ -218,13 +233,21 @@ Model ClassicFireplace() {
 
     // translucent parts, back to front
     ModelObject light = Obj("LightMap", p + "LightMap");
-    Card(light, -backW, backW, floorY, backTop, backZ + 0.6f, backZ + 0.6f, 0, 1, 0, 1);
+    Card(light, -backW, backW, floorY, backTop, backZ + 0.6f, backZ + 0.6f, 0, 1, 0, kFlameV);
+    {
+        // the splayed sides take the outer columns of the light map, so they
+        // flicker with the flames nearest to them
+        const V3 nl = V3{1, 0, 0.2f} * 0.6f, nr = V3{-1, 0, 0.2f} * 0.6f;
+        const float vTop = kFlameV, vFront = kFlameV * (openTop - floorY) / (backTop - floorY);
+        light.Quad(V3{-backW, floorY, backZ} + nl, V3{-openW, floorY, zF} + nl, V3{-openW, openTop, zF} + nl,
+                   V3{-backW, backTop, backZ} + nl, {kSideU, 0}, {0, 0}, {0, vFront}, {kSideU, vTop}, {1, 0, 0.2f});
+        light.Quad(V3{openW, floorY, zF} + nr, V3{backW, floorY, backZ} + nr, V3{backW, backTop, backZ} + nr,
+                   V3{openW, openTop, zF} + nr, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vTop}, {1, vFront}, {-1, 0, 0.2f});
+    }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", "Flame");
-    // the simulation's flames fill the lower third of the texture, so the quads
-    // are tall: the source row sits just above the embers, the top is hidden
-    Card(flame, -58, 58, 17, 17 + 250, -100, -100, 0, 1, 0, 1);
-    Card(flame, -44, 50, 14, 14 + 190, -86, -86, 0.9f, 0.05f, 0, 1);
+    ModelObject flame = Obj("Flames", p + "Flame");
+    Card(flame, -58, 58, 17, 17 + 150, -100, -100, 0, 1, 0, kFlameV);
+    Card(flame, -44, 50, 14, 14 + 120, -86, -86, 0.9f, 0.05f, 0, kFlameV);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
@@ -306,13 +329,18 @@ Model RusticFireplace() {
             poly.push_back({x, arch(x), backZ + 0.6f});
         }
         std::vector<V2> uv;
-        for (const V3& q : poly) uv.push_back({bu(q.x), bv(q.y)});
+        for (const V3& q : poly) uv.push_back({bu(q.x), bv(q.y) * kFlameV});
         light.Poly(poly, uv, kFront);
+        const float d = 0.6f, vs = bv(spring) * kFlameV;
+        light.Quad({-halfW + d, floorY, backZ}, {-halfW + d, floorY, zF}, {-halfW + d, spring, zF},
+                   {-halfW + d, spring, backZ}, {kSideU, 0}, {0, 0}, {0, vs}, {kSideU, vs}, kRight);
+        light.Quad({halfW - d, floorY, zF}, {halfW - d, floorY, backZ}, {halfW - d, spring, backZ},
+                   {halfW - d, spring, zF}, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vs}, {1, vs}, kLeft);
     }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", "Flame");
-    Card(flame, -62, 62, 22, 22 + 260, -106, -106, 0, 1, 0, 1);
-    Card(flame, -50, 42, 19, 19 + 200, -90, -90, 0.95f, 0.1f, 0, 1);
+    ModelObject flame = Obj("Flames", p + "Flame");
+    Card(flame, -62, 62, 22, 22 + 155, -106, -106, 0, 1, 0, kFlameV);
+    Card(flame, -50, 42, 19, 19 + 125, -90, -90, 0.95f, 0.1f, 0, kFlameV);
     m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);
@@ -321,7 +349,8 @@ Model RusticFireplace() {
     return m;
 }
 
-Model Particle(const std::string& material, const std::string& map, const std::string& alpha, float half) {
+Model Particle(const std::string& material, const std::string& map, const std::string& alpha, float half,
+               float lift = 0) {
     Model m;
     ModelMaterial mat;
     mat.name = material;
@@ -333,10 +362,10 @@ Model Particle(const std::string& material, const std::string& map, const std::s
     mat.opacityMap = alpha;
     m.materials.push_back(mat);
     ModelObject o = Obj(material, material);
-    o.Add({-half, -half, 0}, {0, 0});
-    o.Add({half, -half, 0}, {1, 0});
-    o.Add({half, half, 0}, {1, 1});
-    o.Add({-half, half, 0}, {0, 1});
+    o.Add({-half, lift - half, 0}, {0, 0});
+    o.Add({half, lift - half, 0}, {1, 0});
+    o.Add({half, lift + half, 0}, {1, 1});
+    o.Add({-half, lift + half, 0}, {0, 1});
     o.faces.push_back({2, 3, 0});
     o.faces.push_back({1, 2, 0});
     m.objects.push_back(o);
@@ -349,7 +378,10 @@ void WriteModels(const std::string& dir) {
     WriteText(dir + "/Fireplace01.3dm", ClassicFireplace().Text());
     WriteText(dir + "/Fireplace02.3dm", RusticFireplace().Text());
     WriteText(dir + "/Sparkle.3dm", Particle("Sparkle01", "Sparkle.jpg", "SparkleA.jpg", 2.2f).Text());
-    WriteText(dir + "/Smoke.3dm", Particle("Smoke01", "Smoke.jpg", "SmokeA.jpg", 24.0f).Text());
+    // Smoke puffs are born level with the logs; the puff is drawn above its
+    // particle so that it appears over the flame tips and gathers under the
+    // lintel instead of veiling the fire.
+    WriteText(dir + "/Smoke.3dm", Particle("Smoke01", "Smoke.jpg", "SmokeA.jpg", 24.0f, 62.0f).Text());
 }
 
 }  // namespace assetgen
