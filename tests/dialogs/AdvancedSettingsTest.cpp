@@ -206,17 +206,6 @@ TEST_F(AdvancedSettingsTest, SkinColoursFollowTheSettingsDialog)
     });
 }
 
-TEST(ClockColours, WindowColourRoundTrip)
-{
-    const TGLColorBytes c{1, 2, 3, 4};
-    EXPECT_EQ(ClockColorToColorRef(c), 0x030201u);
-    const TGLColorBytes back = ColorRefToClockColor(0x030201u, 9);
-    EXPECT_EQ(back.R, 1);
-    EXPECT_EQ(back.G, 2);
-    EXPECT_EQ(back.B, 3);
-    EXPECT_EQ(back.A, 9);
-}
-
 // ---- Sounds: enabling and volume act at once, also under Cancel.
 
 class AdvancedSoundsTest : public AdvancedSettingsTest {

@@ -221,13 +221,4 @@ TEST_F(SettingsDialogTest, LayoutPlacesGroupChildrenInFormCoordinates)
         EXPECT_EQ(dialog.Find(c.Id), &c);
 }
 
-TEST_F(SettingsDialogTest, FreedDialogUnhooksFromTheForm)
-{
-    {
-        TSettingsDialog second(form, nullptr, nullptr);
-    }
-    form.ShowDialogState();  // no dialog left to call
-    EXPECT_FALSE(form.OnShowDialogState);
-}
-
 } // namespace
