@@ -197,6 +197,12 @@ bool TSettingsDialog::SwallowsSystemCommand(std::uint32_t command)
     return sc == kScClose || sc == kScScreenSave || sc == kScMonitorPower;
 }
 
+void TSettingsDialog::DoShow()
+{
+    if (saver_ && (saver_->Mode() == TSaverMode::smProgram || saver_->Mode() == TSaverMode::smConfigure))
+        saver_->CenterMainForm();
+}
+
 void TSettingsDialog::ShowDialogState()
 {
     TRefreshGuard guard(form_, Form);

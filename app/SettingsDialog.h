@@ -69,6 +69,10 @@ public:
     // Where the About box reads the OpenGL driver's strings; none shows empty values.
     IGLDriverInfo* DriverInfo = nullptr;
 
+    // The view calls this once its window is shown: in the program and
+    // configuration modes the application core places the dialog on the screen.
+    void DoShow();
+
     // Fills the controls from the fire's state. ControlsReady is false and the
     // form disabled meanwhile; both are restored also when something raises.
     void ShowDialogState();

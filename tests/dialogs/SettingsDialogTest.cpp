@@ -196,6 +196,15 @@ TEST_F(SettingsDialogTest, ButtonsReachHelpShellAboutAdvancedAndPreview)
     saver->SetDisplay(nullptr);
 }
 
+TEST_F(SettingsDialogTest, ShownDialogIsPlacedByTheApplicationCore)
+{
+    fp.Host.FormBounds = {0, 0, 696, 538};
+    fp.Monitors.Rects = {{0, 0, 1920, 1080}};
+    dialog.DoShow();  // configuration mode: the left-hand 4:3 area of the wide screen
+    EXPECT_EQ(fp.Host.FormLeft, (1080 * 4 / 3 - 696) / 2);
+    EXPECT_EQ(fp.Host.FormTop, (1080 - 538) / 2);
+}
+
 TEST(SettingsDialogCommands, CloseScreenSaveAndMonitorPowerAreSwallowed)
 {
     EXPECT_TRUE(D::SwallowsSystemCommand(0xF060));  // close (Alt+F4)
