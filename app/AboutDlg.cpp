@@ -104,13 +104,15 @@ std::shared_ptr<TBitmapImage> LoadArchivePicture(const std::string& entryName)
 int CurrentYear()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
 #if defined(_WIN32)
-    localtime_s(&local, &now);
+    // The Windows run-time keeps localtime's result per thread.
+    const std::tm* local = std::localtime(&now);
+    return local ? local->tm_year + 1900 : 1970;
 #else
+    std::tm local{};
     localtime_r(&now, &local);
-#endif
     return local.tm_year + 1900;
+#endif
 }
 
 // ---- The box
@@ -231,7 +233,7 @@ void ShowAbout(TGLScreenSaver& saver, IDialogHost& host, IGLDriverInfo* info)
 {
     TContextDriverInfo contextInfo(saver.Context());
     auto dialog = std::make_unique<TAboutDialog>(saver, info ? info : &contextInfo, CurrentYear());
-    dialog->OpenLink = [&host](const std::string& verb, const std::string& target) { host.ShellExecute(verb, target); };
+    dialog->OpenLink = [&host](const std::string& verb, const std::string& target) { host.OpenWithShell(verb, target); };
     ApplySkinColors(*dialog);
     host.RunModal(*dialog);
 }

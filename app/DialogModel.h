@@ -116,7 +116,7 @@ public:
     // The system colour dialog preset to color; true (and color set) when confirmed.
     virtual bool PickColor(TColorRef& color) = 0;
     // Asks the shell to run verb on target in a normal window.
-    virtual void ShellExecute(const std::string& verb, const std::string& target) = 0;
+    virtual void OpenWithShell(const std::string& verb, const std::string& target) = 0;
     // Closes the non-modal main dialog (which ends the program).
     virtual void CloseDialog(class TDialogModel& dialog) = 0;
 };

@@ -358,7 +358,7 @@ void TSettingsDialog::Clicked(TDialogControl& control)
         break;
     case ButtonFeedBack:
         if (host_)
-            host_->ShellExecute(Unscramble(kContactVerb.Text()), Unscramble(kContactAddress.Text()));
+            host_->OpenWithShell(Unscramble(kContactVerb.Text()), Unscramble(kContactAddress.Text()));
         break;
     case ButtonOk:
         if (saver_)

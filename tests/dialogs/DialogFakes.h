@@ -33,7 +33,7 @@ public:
             color = ChosenColor;
         return ConfirmColor;
     }
-    void ShellExecute(const std::string& verb, const std::string& target) override
+    void OpenWithShell(const std::string& verb, const std::string& target) override
     {
         Shell.push_back(verb + " " + target);
     }
