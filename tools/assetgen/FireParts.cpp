@@ -83,7 +83,9 @@ Image Flame(int size, std::uint32_t seed) {
                            rng.Range(0, 6.28f)});
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            float u = (x + 0.5f) / size, v = 1 - (y + 0.5f) / size;
+            // the simulation's flames fill the lower third of the texture; the
+            // first frame matches them
+            float u = (x + 0.5f) / size, v = (1 - (y + 0.5f) / size) / 0.4f;
             float heat = 0;
             for (const Tongue& t : tongues) {
                 float rel = v / t.h;
@@ -112,7 +114,7 @@ Image LightMap(int size) {
     Image img(size, size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            float u = (x + 0.5f) / size - 0.5f, v = 1 - (y + 0.5f) / size;
+            float u = (x + 0.5f) / size - 0.5f, v = (1 - (y + 0.5f) / size) / 0.5f;
             float g = 0.12f * std::exp(-(u * u) / 0.05f - (v * v) / 0.08f);
             img.At(x, y) = Hex(0xff8030) * g;
             img.A(x, y) = 1;
@@ -154,7 +156,7 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
             float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
             float r = std::hypot(dx, dy) + (n - 0.5f) * 0.35f;
             float body = Smooth(0.95f, 0.2f, r);
-            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.3f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
+            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.38f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
             // wood smoke over a fire is a dusky grey, lit warm from below
             float shade = 0.2f + 0.16f * n2 + 0.08f * (1 - v);
             colour.At(x, y) = Rgb{shade * 1.05f, shade * 0.97f, shade * 0.92f};
