@@ -21,6 +21,8 @@ constexpr float kTile = 90.0f;  // world size of one repeat of the masonry pictu
 constexpr float kFlameV = 0.5f;
 // Share of the light map's width that each side wall of a firebox takes.
 constexpr float kSideU = 0.15f;
+// The firebox floor is paved with the lowest courses of the back-wall picture.
+constexpr float kFloorV = 0.3f;
 
 const V3 kFront{0, 0, 1}, kBack{0, 0, -1}, kUp{0, 1, 0}, kDown{0, -1, 0}, kLeft{-1, 0, 0}, kRight{1, 0, 0};
 
@@ -226,7 +228,7 @@ Model ClassicFireplace() {
              {0, 0.93f}, {1, 0.93f}, {1, 1}, {0, 1}, {0, -1, -0.15f});
     // firebox floor
     box.Quad({-openW, floorY, zF}, {openW, floorY, zF}, {backW, floorY, backZ}, {-backW, floorY, backZ},
-             {-0.1f, 0}, {1.1f, 0}, {1, 0.04f}, {0, 0.04f}, kUp);
+             {-0.17f, 0}, {1.17f, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
     m.objects.push_back(EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6));
@@ -316,7 +318,7 @@ Model RusticFireplace() {
                  {bu(x0), 1.0f + ud * 0.0f}, {bu(x1), 1}, {bu(x1), 0.9f}, {bu(x0), 0.9f}, inward);
     }
     box.Quad({-halfW, floorY, zF}, {halfW, floorY, zF}, {halfW, floorY, backZ}, {-halfW, floorY, backZ},
-             {0, 0}, {1, 0}, {1, 0.04f}, {0, 0.04f}, kUp);
+             {0, 0}, {1, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
     m.objects.push_back(EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7));
