@@ -1,0 +1,339 @@
+// The GL layer's headers come first: <windows.h> defines macros (PFD_*,
+// LoadLibrary) that would otherwise rewrite their declarations.
+#include "platform/win32/WglDriver.h"
+
+#include "gl/Errors.h"
+
+#include <windows.h>
+
+#undef LoadLibrary
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using PFN_wglGetProcAddress = PROC(WINAPI*)(LPCSTR);
+using PFN_wglCreateContext = HGLRC(WINAPI*)(HDC);
+using PFN_wglDeleteContext = BOOL(WINAPI*)(HGLRC);
+using PFN_wglMakeCurrent = BOOL(WINAPI*)(HDC, HGLRC);
+using PFN_DescribePixelFormat = int(WINAPI*)(HDC, int, UINT, PIXELFORMATDESCRIPTOR*);
+using PFN_SetPixelFormat = BOOL(WINAPI*)(HDC, int, const PIXELFORMATDESCRIPTOR*);
+using PFN_SwapBuffers = BOOL(WINAPI*)(HDC);
+using PFN_wglSwapIntervalEXT = BOOL(WINAPI*)(int);
+using PFN_wglGetSwapIntervalEXT = int(WINAPI*)();
+using PFN_wglGetExtensionsStringARB = const char*(WINAPI*)(HDC);
+
+// More formats than any driver reports; guards against a broken count.
+constexpr int kMaxFormats = 4096;
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == sizeof(TGLPixelFormatDescriptor),
+              "the GL layer's descriptor must match the system's");
+
+HDC AsDC(TGLDeviceContext dc) { return reinterpret_cast<HDC>(dc); }
+
+// Some drivers answer a failed wglGetProcAddress with small values instead of null.
+bool ValidProc(PROC p)
+{
+    const auto value = reinterpret_cast<std::intptr_t>(p);
+    return value != 0 && value != 1 && value != 2 && value != 3 && value != -1;
+}
+
+// The screen's device context for the lifetime of the object.
+class TScreenDC {
+public:
+    TScreenDC() : dc_(GetDC(nullptr)) {}
+    ~TScreenDC()
+    {
+        if (dc_)
+            ReleaseDC(nullptr, dc_);
+    }
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+} // namespace
+
+struct TWglDriver::Impl {
+    HMODULE library = nullptr;
+    PFN_wglGetProcAddress getProcAddress = nullptr;
+    PFN_wglCreateContext createContext = nullptr;
+    PFN_wglDeleteContext deleteContext = nullptr;
+    PFN_wglMakeCurrent makeCurrent = nullptr;
+    PFN_DescribePixelFormat describe = nullptr;
+    PFN_SetPixelFormat setPixelFormat = nullptr;
+    PFN_SwapBuffers swap = nullptr;
+    bool libraryDescribes = false;
+    bool librarySwaps = false;
+
+    // Window-system extensions, resolved once a context is current.
+    PFN_wglSwapIntervalEXT swapInterval = nullptr;
+    PFN_wglGetSwapIntervalEXT getSwapInterval = nullptr;
+    PFN_wglGetExtensionsStringARB extensionsString = nullptr;
+
+    HGLRC context = nullptr;
+    HPALETTE palette = nullptr;
+    HDC currentDC = nullptr;
+    bool current = false;
+
+    template <typename T>
+    T Export(const char* name) const
+    {
+        return reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+    }
+
+    template <typename T>
+    T WglProc(const char* name) const
+    {
+        if (!getProcAddress)
+            return nullptr;
+        PROC p = getProcAddress(name);
+        return ValidProc(p) ? reinterpret_cast<T>(reinterpret_cast<void*>(p)) : nullptr;
+    }
+
+    void ClearExtensions()
+    {
+        swapInterval = nullptr;
+        getSwapInterval = nullptr;
+        extensionsString = nullptr;
+    }
+
+    void DeletePalette()
+    {
+        if (palette)
+            DeleteObject(palette);
+        palette = nullptr;
+    }
+};
+
+TWglDriver::TWglDriver() : impl_(std::make_unique<Impl>()) {}
+
+TWglDriver::~TWglDriver()
+{
+    DestroyContext();
+    UnloadLibrary();
+}
+
+void TWglDriver::LoadLibrary(const std::string& fileName)
+{
+    UnloadLibrary();
+    Impl& m = *impl_;
+    m.library = LoadLibraryA(fileName.c_str());
+    if (!m.library)
+        RaiseMessage("Error: Could not load DLL from " + fileName);
+
+    m.getProcAddress = m.Export<PFN_wglGetProcAddress>("wglGetProcAddress");
+
+    // Describing a format: the library's plain export, its "wgl" export, else
+    // the system's own function.
+    m.describe = m.Export<PFN_DescribePixelFormat>("DescribePixelFormat");
+    if (!m.describe)
+        m.describe = m.Export<PFN_DescribePixelFormat>("wglDescribePixelFormat");
+    m.libraryDescribes = m.describe != nullptr;
+    if (!m.describe)
+        m.describe = &::DescribePixelFormat;
+
+    // A library that replaces the system's pixel-format functions under their
+    // plain names also sets the format itself; otherwise the system does.
+    m.setPixelFormat = m.Export<PFN_SetPixelFormat>("SetPixelFormat");
+    if (!m.setPixelFormat)
+        m.setPixelFormat = &::SetPixelFormat;
+
+    m.swap = m.Export<PFN_SwapBuffers>("wglSwapBuffers");
+    m.librarySwaps = m.swap != nullptr;
+    if (!m.swap)
+        m.swap = &::SwapBuffers;
+
+    m.createContext = m.Export<PFN_wglCreateContext>("wglCreateContext");
+    m.deleteContext = m.Export<PFN_wglDeleteContext>("wglDeleteContext");
+    m.makeCurrent = m.Export<PFN_wglMakeCurrent>("wglMakeCurrent");
+}
+
+void TWglDriver::UnloadLibrary()
+{
+    DestroyContext();
+    Impl& m = *impl_;
+    if (m.library)
+        FreeLibrary(m.library);
+    *impl_ = Impl{};
+}
+
+bool TWglDriver::LibraryLoaded() const { return impl_->library != nullptr; }
+
+bool TWglDriver::LibraryDescribes() const { return impl_->libraryDescribes; }
+
+bool TWglDriver::LibrarySwaps() const { return impl_->librarySwaps; }
+
+void* TWglDriver::GetProcAddress(const char* name)
+{
+    Impl& m = *impl_;
+    if (!m.library || !name)
+        return nullptr;
+    if (void* p = m.Export<void*>(name))
+        return p;
+    // Extension (and, for some drivers, 1.2+) functions exist only through
+    // wglGetProcAddress, and only while a context is current.
+    if (m.current)
+        return m.WglProc<void*>(name);
+    return nullptr;
+}
+
+std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TGLDeviceContext dc)
+{
+    std::vector<TGLPixelFormatDescriptor> formats;
+    Impl& m = *impl_;
+    if (!m.describe)
+        return formats;
+    TScreenDC screen;
+    HDC target = dc ? AsDC(dc) : screen.Get();
+    if (!target)
+        return formats;
+    PIXELFORMATDESCRIPTOR pfd{};
+    int count = m.describe(target, 1, sizeof(pfd), &pfd);
+    if (count <= 0)
+        return formats;
+    if (count > kMaxFormats)
+        count = kMaxFormats;
+    formats.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        PIXELFORMATDESCRIPTOR d{};
+        TGLPixelFormatDescriptor out;
+        // A format that cannot be described keeps its number but no flags, so
+        // it never matches and the numbering of the others stays right.
+        if (m.describe(target, i, sizeof(d), &d) > 0) {
+            static_assert(sizeof(d) == sizeof(out));
+            std::memcpy(static_cast<void*>(&out), &d, sizeof(out));
+        } else {
+            out.dwFlags = 0;
+        }
+        formats.push_back(out);
+    }
+    return formats;
+}
+
+void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format)
+{
+    Impl& m = *impl_;
+    DestroyContext();
+    HDC target = AsDC(dc);
+    PIXELFORMATDESCRIPTOR pfd;
+    std::memcpy(&pfd, &format.Descriptor, sizeof(pfd));
+    // A window keeps the first pixel format it was given; after a context
+    // restart on the same window the format is already in place.
+    if (GetPixelFormat(target) != format.FormatNumber && m.setPixelFormat)
+        m.setPixelFormat(target, format.FormatNumber, &pfd);
+
+    if (format.Descriptor.dwFlags & PFD_NEED_PALETTE) {
+        const std::vector<TGLPaletteEntry> entries = BuildPaletteEntries(format.Descriptor);
+        if (entries.empty())
+            RaiseMessage("Create RC failed: Palette is not created!");
+        std::vector<unsigned char> block(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
+        auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
+        log->palVersion = 0x300;
+        log->palNumEntries = static_cast<WORD>(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            log->palPalEntry[i].peRed = entries[i].Red;
+            log->palPalEntry[i].peGreen = entries[i].Green;
+            log->palPalEntry[i].peBlue = entries[i].Blue;
+            log->palPalEntry[i].peFlags = entries[i].Flags;
+        }
+        m.palette = CreatePalette(log);
+        if (!m.palette)
+            RaiseMessage("Create RC failed: Palette is not created!");
+        SelectPalette(target, m.palette, FALSE);
+        RealizePalette(target);
+    }
+
+    if (!m.createContext)
+        RaiseMessage("Create RC failed: Context is not created!");
+    m.context = m.createContext(target);
+    if (!m.context) {
+        m.DeletePalette();
+        RaiseMessage("Create RC failed: Context is not created!");
+    }
+}
+
+bool TWglDriver::HasContext() const { return impl_->context != nullptr; }
+
+bool TWglDriver::MakeCurrent(TGLDeviceContext dc, bool current)
+{
+    Impl& m = *impl_;
+    if (!m.makeCurrent)
+        return false;
+    if (!current) {
+        m.makeCurrent(nullptr, nullptr);
+        m.current = false;
+        m.currentDC = nullptr;
+        m.ClearExtensions();
+        return true;
+    }
+    if (!m.context || !m.makeCurrent(AsDC(dc), m.context))
+        return false;
+    m.current = true;
+    m.currentDC = AsDC(dc);
+    m.swapInterval = m.WglProc<PFN_wglSwapIntervalEXT>("wglSwapIntervalEXT");
+    m.getSwapInterval = m.WglProc<PFN_wglGetSwapIntervalEXT>("wglGetSwapIntervalEXT");
+    m.extensionsString = m.WglProc<PFN_wglGetExtensionsStringARB>("wglGetExtensionsStringARB");
+    return true;
+}
+
+void TWglDriver::DestroyContext()
+{
+    Impl& m = *impl_;
+    if (m.context) {
+        if (m.current && m.makeCurrent)
+            m.makeCurrent(nullptr, nullptr);
+        m.current = false;
+        m.currentDC = nullptr;
+        m.ClearExtensions();
+        if (m.deleteContext)
+            m.deleteContext(m.context);
+        m.context = nullptr;
+    }
+    m.DeletePalette();
+}
+
+void TWglDriver::SwapBuffers(TGLDeviceContext dc)
+{
+    Impl& m = *impl_;
+    if (m.swap && dc)
+        m.swap(AsDC(dc));
+}
+
+bool TWglDriver::HasSwapInterval() const { return impl_->swapInterval != nullptr && impl_->getSwapInterval != nullptr; }
+
+int TWglDriver::GetSwapInterval()
+{
+    return impl_->getSwapInterval ? impl_->getSwapInterval() : 0;
+}
+
+void TWglDriver::SetSwapInterval(int interval)
+{
+    if (impl_->swapInterval)
+        impl_->swapInterval(interval);
+}
+
+std::string TWglDriver::PlatformExtensions(TGLDeviceContext dc)
+{
+    Impl& m = *impl_;
+    if (!m.extensionsString)
+        return {};
+    const char* text = m.extensionsString(AsDC(dc));
+    return text ? text : "";
+}
+
+void TWglDriver::SurfaceSize(TGLDeviceContext dc, int& width, int& height)
+{
+    width = height = 0;
+    HWND window = dc ? WindowFromDC(AsDC(dc)) : nullptr;
+    RECT r{};
+    if (window && GetClientRect(window, &r)) {
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The Windows context driver: WGL through a GL library loaded at run time by
+// name ("opengl32.dll", or the OpenGL-over-DirectX library, which exports the
+// same entry points). Pixel formats are described and set on the window's
+// device context; the rendering context, the palette of palette-based formats
+// and the swap-interval control belong to the driver.
+//
+// This header deliberately does not include <windows.h>: the GL layer's own
+// pixel-format constants share names with the system's macros.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gl/GLContextDriver.h"
+
+class TWglDriver : public TGLContextDriver {
+public:
+    TWglDriver();
+    ~TWglDriver() override;
+    TWglDriver(const TWglDriver&) = delete;
+    TWglDriver& operator=(const TWglDriver&) = delete;
+
+    void LoadLibrary(const std::string& fileName) override;
+    void UnloadLibrary() override;
+    bool LibraryLoaded() const override;
+    // The library's own export first, then (with a current context)
+    // wglGetProcAddress, which is where extension functions come from.
+    void* GetProcAddress(const char* name) override;
+    // Every format of dc (the screen's device context when dc is 0).
+    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext dc) override;
+    void CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format) override;
+    bool HasContext() const override;
+    bool MakeCurrent(TGLDeviceContext dc, bool current) override;
+    void DestroyContext() override;
+    void SwapBuffers(TGLDeviceContext dc) override;
+    bool HasSwapInterval() const override;
+    int GetSwapInterval() override;
+    void SetSwapInterval(int interval) override;
+    std::string PlatformExtensions(TGLDeviceContext dc) override;
+    void SurfaceSize(TGLDeviceContext dc, int& width, int& height) override;
+
+    // Which functions the loaded library supplied itself (for diagnostics):
+    // true when describing/swapping goes through the library's exports rather
+    // than the system's gdi32 functions.
+    bool LibraryDescribes() const;
+    bool LibrarySwaps() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
