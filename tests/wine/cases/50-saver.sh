@@ -1,0 +1,226 @@
+# The Windows platform layer and the screen saver under wine on its own Xvfb.
+# First the check programs (WGL context, platform services, message loop and
+# windows), then the saver: /s fills the screen with
+# a warm picture and ends on a key or a click, Ctrl+PrintScreen saves a
+# screenshot, /a shows nothing and exits, /p draws inside a host window and
+# ends when that window goes, and a second /s ends at once while the first
+# keeps running. Every wait is bounded.
+# Sourced by run-wine-tests.sh (uses $work, $win_dir, pass, fail).
+
+saver_bin="$win_dir/bin"
+saver_checks="$win_dir/tests/win32"
+
+# ---- helpers ----
+
+# Starts Xvfb on a free display and points DISPLAY at it.
+saver_x_start() {
+  saver_old_display=${DISPLAY-}
+  rm -f "$work/xvfb.display"
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/xvfb.display" >/dev/null 2>&1 &
+  saver_xvfb_pid=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$work/xvfb.display" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$work/xvfb.display" ]; then
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$work/xvfb.display")"
+}
+
+saver_x_stop() {
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  kill "$saver_xvfb_pid" 2>/dev/null || true
+  wait "$saver_xvfb_pid" 2>/dev/null || true
+  if [ -n "$saver_old_display" ]; then export DISPLAY="$saver_old_display"; else unset DISPLAY; fi
+}
+
+# "warm nonblack total" over a 64x48 sampling of an image (optionally cropped).
+saver_colours() {
+  convert "$1" ${2:+-crop "$2"} -scale '64x48!' -depth 8 txt:- 2>/dev/null |
+    sed -n 's/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' |
+    awk '{ n++; if ($1 + $2 + $3 > 30) nb++; if ($1 >= 120 && $1 > $2 * 1.15 && $2 >= $3) w++ }
+         END { printf "%d %d %d\n", w + 0, nb + 0, n + 0 }'
+}
+
+# True when at least 1% of the samples are warm (flame colours).
+saver_is_warm() {
+  local c
+  read -r -a c <<<"$(saver_colours "$@")"
+  [ "${c[2]}" -gt 0 ] && [ $((c[0] * 100)) -ge "${c[2]}" ]
+}
+
+# Starts "Pyrelume.scr ARGS" in folder $1 in the background; sets saver_pid.
+saver_start() {
+  local dir=$1; shift
+  mkdir -p "$dir"
+  (cd "$dir" && exec timeout 60 wine "$saver_bin/Pyrelume.scr" "$@" >/dev/null 2>&1) &
+  saver_pid=$!
+}
+
+# Waits up to $2 seconds (tenths) for process $1 to end; prints the tenths waited.
+saver_wait_exit() {
+  local pid=$1 limit=$(($2 * 10)) t=0
+  while kill -0 "$pid" 2>/dev/null && [ $t -lt $limit ]; do
+    sleep 0.1
+    t=$((t + 1))
+  done
+  echo $t
+  ! kill -0 "$pid" 2>/dev/null
+}
+
+# Waits up to 30 s for a full-screen window of the saver that shows a warm
+# picture; leaves the last screenshot in $1.
+saver_wait_picture() {
+  local shot=$1 i
+  for i in $(seq 1 60); do
+    if xwininfo -root -tree 2>/dev/null | grep -i '"pyrelume.scr"' | grep -q '1024x768+0+0' &&
+       import -window root "$shot" 2>/dev/null && saver_is_warm "$shot"; then
+      return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# Number of the saver's windows that are mapped and larger than one pixel.
+saver_viewable_windows() {
+  local id n=0
+  for id in $(xwininfo -root -tree 2>/dev/null | grep -i '"pyrelume.scr"' | grep -v ' 1x1+' | awk '{print $1}'); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then n=$((n + 1)); fi
+  done
+  echo $n
+}
+
+saver_stop() {
+  if kill -0 "$saver_pid" 2>/dev/null; then
+    xdotool key Escape 2>/dev/null || true
+    saver_wait_exit "$saver_pid" 5 >/dev/null || kill "$saver_pid" 2>/dev/null || true
+  fi
+  wait "$saver_pid" 2>/dev/null || true
+}
+
+# ---- the checks ----
+
+if [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$saver_checks/preview-host.exe" ]; then
+  fail "saver: Pyrelume.scr and the check programs are built"
+elif ! saver_x_start; then
+  fail "saver: Xvfb starts"
+else
+  # The prefix's server was started without a display; restart it under ours.
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  # Without a window manager, wine would wait for one on every hidden window.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+
+  for check in wgl-check platform-check; do
+    if timeout 120 wine "$saver_checks/$check.exe" >"$work/$check.txt" 2>&1; then
+      pass "$check"
+    else
+      fail "$check: $(grep -a 'FAIL\|error' "$work/$check.txt" | tr -d '\r' | head -n 5 | tr '\n' ';')"
+    fi
+  done
+  grep -a '^vendor\|^renderer' "$work/wgl-check.txt" | tr -d '\r' | sed 's/^/  /' || true
+
+  timeout 60 wine "$saver_checks/platform-check.exe" --set ScreenShots -1 >/dev/null 2>&1 || true
+
+  # /s: full screen, warm picture, Ctrl+PrintScreen, a key ends it.
+  saver_start "$work/s1" /s
+  if saver_wait_picture "$work/s1.png"; then
+    pass "saver /s fills the screen with a warm picture"
+    xdotool keydown ctrl keydown Print keyup Print keyup ctrl
+    shot=""
+    for i in $(seq 1 30); do
+      shot=$(ls "$work/s1"/Pyrelume*.jpg 2>/dev/null | head -n1)
+      [ -n "$shot" ] && break
+      sleep 0.1
+    done
+    if [ -n "$shot" ] && [ "$(identify -format '%wx%h' "$shot" 2>/dev/null)" = 1024x768 ] && saver_is_warm "$shot"; then
+      pass "saver Ctrl+PrintScreen writes a full-screen JPEG"
+    else
+      fail "saver Ctrl+PrintScreen writes a full-screen JPEG"
+    fi
+    xdotool key Escape
+    if tenths=$(saver_wait_exit "$saver_pid" 2); then
+      pass "saver /s ends on a key within 2 s ($tenths tenths)"
+    else
+      fail "saver /s ends on a key within 2 s"
+    fi
+  else
+    fail "saver /s fills the screen with a warm picture"
+  fi
+  saver_stop
+
+  # /s ends on a mouse click; a second /s ends at once and leaves the first running.
+  saver_start "$work/s2" /s
+  first=$saver_pid
+  if saver_wait_picture "$work/s2.png"; then
+    saver_start "$work/s3" /s
+    if saver_wait_exit "$saver_pid" 10 >/dev/null && kill -0 "$first" 2>/dev/null; then
+      pass "saver second /s instance exits at once"
+    else
+      fail "saver second /s instance exits at once"
+    fi
+    saver_stop
+    saver_pid=$first
+    sleep 0.5
+    xdotool mousemove 300 300 click 1
+    if saver_wait_exit "$saver_pid" 2 >/dev/null; then
+      pass "saver /s ends on a mouse click"
+    else
+      fail "saver /s ends on a mouse click"
+    fi
+  else
+    fail "saver /s starts for the click and second-instance checks"
+  fi
+  saver_pid=$first
+  saver_stop
+
+  # /a: the password change shows nothing of ours and ends.
+  saver_start "$work/a" /a
+  sleep 0.5
+  windows=$(saver_viewable_windows)
+  if saver_wait_exit "$saver_pid" 10 >/dev/null && [ "$windows" = 0 ]; then
+    pass "saver /a shows no window and exits"
+  else
+    fail "saver /a shows no window and exits ($windows windows)"
+  fi
+  saver_stop
+
+  # /p: drawing inside another program's window; ends when that window goes.
+  mkdir -p "$work/p"
+  (cd "$work/p" && exec timeout 60 wine "$saver_checks/preview-host.exe" "$(winepath -w "$saver_bin/Pyrelume.scr")" 6 \
+     >"$work/p/host.txt" 2>/dev/null) &
+  host_pid=$!
+  for i in $(seq 1 60); do
+    grep -q '^host ' "$work/p/host.txt" 2>/dev/null && break
+    sleep 0.1
+  done
+  # The saver's own screenshot shows what it draws into the host's window.
+  shot=""
+  for i in $(seq 1 10); do
+    sleep 0.5
+    xdotool keydown ctrl keydown Print keyup Print keyup ctrl
+    sleep 0.3
+    shot=$(ls "$work/p"/Pyrelume*.jpg 2>/dev/null | head -n1)
+    [ -n "$shot" ] && break
+  done
+  wait "$host_pid" 2>/dev/null && host_rc=0 || host_rc=$?
+  if grep -q '^child TGLWindow 320x240 visible' "$work/p/host.txt"; then
+    pass "saver /p makes its window inside the host, filling it"
+  else
+    fail "saver /p makes its window inside the host, filling it: $(tr -d '\r' <"$work/p/host.txt" | tr '\n' ' ')"
+  fi
+  if [ -n "$shot" ] && [ "$(identify -format '%wx%h' "$shot" 2>/dev/null)" = 320x240 ] && saver_is_warm "$shot"; then
+    pass "saver /p draws a warm picture of the host's size"
+  else
+    fail "saver /p draws a warm picture of the host's size"
+  fi
+  if [ "$host_rc" = 0 ] && grep -q '^saver ended' "$work/p/host.txt"; then
+    pass "saver /p ends when the host window goes"
+  else
+    fail "saver /p ends when the host window goes"
+  fi
+
+  saver_x_stop
+fi
