@@ -1,6 +1,6 @@
 #include "platform/win32/Program.h"
 
-#include "gl/GLApi.h"
+#include "app/FSettings.h"
 #include "shell/AppOpenGL.h"
 #include "shell/DisplayControl.h"
 #include "shell/GLScreenSaver.h"
@@ -12,10 +12,6 @@
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WinWaveOutput.h"
 
-#if __has_include("app/FSettings.h")
-#include "app/FSettings.h"
-#define PYRELUME_HAVE_FIREPLACE 1
-#endif
 
 #include <memory>
 
@@ -91,23 +87,13 @@ int RunPyrelume()
         host.Attach(&saver);
         host.CreateEventWindow();
 
-#ifdef PYRELUME_HAVE_FIREPLACE
         TFormSettings form;
-#endif
         try {
             display.Loaded();
             saver.Loaded();
             if (!host.Terminated() && !host.MainFormSuppressed()) {
-#ifdef PYRELUME_HAVE_FIREPLACE
+                // The form hooks the saver's events as it is shown.
                 form.WireEvents(saver, gl);
-#else
-                (void)gl;
-                saver.OnStart = [&saver] { saver.LoadOptions(); };
-                saver.OnRender = [](float, bool) {
-                    glClearColor(0.85f, 0.35f, 0.05f, 1.0f);
-                    glClear(GL_COLOR_BUFFER_BIT);
-                };
-#endif
                 // The form's child windows get their handles as it is shown.
                 saver.ShowGLWindow();
             }

@@ -131,7 +131,7 @@ else
     xdotool keydown ctrl keydown Print keyup Print keyup ctrl
     shot=""
     for i in $(seq 1 30); do
-      shot=$(ls "$work/s1"/Pyrelume*.jpg 2>/dev/null | head -n1)
+      shot=$(ls "$work/s1"/Pyrelume*.jpg 2>/dev/null | head -n1 || true)
       [ -n "$shot" ] && break
       sleep 0.1
     done
@@ -202,7 +202,7 @@ else
     sleep 0.5
     xdotool keydown ctrl keydown Print keyup Print keyup ctrl
     sleep 0.3
-    shot=$(ls "$work/p"/Pyrelume*.jpg 2>/dev/null | head -n1)
+    shot=$(ls "$work/p"/Pyrelume*.jpg 2>/dev/null | head -n1 || true)
     [ -n "$shot" ] && break
   done
   wait "$host_pid" 2>/dev/null && host_rc=0 || host_rc=$?
