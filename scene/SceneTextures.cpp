@@ -316,7 +316,10 @@ void TSceneTexture::LoadTexture()
         CreateGLTexture(Format);
     TBitmapImage image = LoadBitmap(ResolveFileName(TextureName, Path));
     const TSceneTextureList* owner = List();
-    const int f = TextureReductionFactor(image.Width, image.Height, owner ? owner->Quality : TTextureQuality::High);
+    // An animated texture is rewritten every frame from a producer's grid at
+    // its full size (the flame and its light map); reduced, it would show
+    // only the grid's top rows, where the flames never reach.
+    const int f = Animated ? 1 : TextureReductionFactor(image.Width, image.Height, owner ? owner->Quality : TTextureQuality::High);
     ReductionFactor = f;
     glTexture_->SetSize(image.Width / f, image.Height / f);
     glTexture_->AllocateData();

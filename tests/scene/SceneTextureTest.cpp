@@ -275,3 +275,29 @@ TEST(SceneTextureFiles, LoadTextureScalesToQualityFromDisk)
     EXPECT_THROW(bad->EnsureLoaded(), EPyrelumeError);
     EXPECT_EQ(bad->GLTexture(), nullptr);
 }
+
+TEST(SceneTextureFiles, AnimatedTexturesKeepTheirFullSizeAtLowQuality)
+{
+    // The flame's producer writes its grid at the texture's size; a reduced
+    // texture would take only the grid's top rows, where no flame burns.
+    const std::string dir = TempDir("animated");
+    WriteBytes(dir + "flame.bmp", EncodeBmp24(Image24(256, 256, [](int, int, std::uint8_t* p) { p[0] = p[1] = p[2] = 9; })));
+    TSceneTextureList list;
+    list.StoreName("Textures");
+    list.Path = dir;
+    list.SetQuality(TTextureQuality::Low);
+    TSceneTexture* still = list.AddAlphaTexture("still.bmp", "flame.bmp", "flame.bmp");
+    ASSERT_NE(still, nullptr);
+    ASSERT_NE(still->GLTexture(), nullptr);
+    EXPECT_EQ(still->GLTexture()->Width(), 128);  // an ordinary picture is reduced
+
+    TSceneTexture* flame = list.AddAlphaTexture("flameA.bmp", "flame.bmp", "flame.bmp");
+    ASSERT_NE(flame, nullptr);
+    flame->Animated = true;
+    flame->ReleaseTexture();
+    flame->EnsureLoaded();
+    ASSERT_NE(flame->GLTexture(), nullptr);
+    EXPECT_EQ(flame->GLTexture()->Width(), 256);
+    EXPECT_EQ(flame->GLTexture()->Height(), 256);
+    EXPECT_EQ(flame->GLTexture()->FramePixels()[3], 9);  // alpha from the grey image
+}
