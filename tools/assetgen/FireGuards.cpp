@@ -11,6 +11,7 @@ namespace assetgen {
 namespace {
 
 constexpr float kSplit = 0.15f;
+constexpr float kClearRows = 8;
 
 // Distance to the nearest line of a family spaced `pitch` apart.
 float LineDist(float v, float pitch) { return std::fabs(v - pitch * std::round(v / pitch)); }
@@ -42,7 +43,10 @@ Image IronGuard(int w, int h, std::uint32_t seed) {
             float top = pi == 1 ? 12 + 30 * rel * rel : 42.0f;
             float dTop = py - top;                     // inside below the top edge
             float dSide = hw - std::fabs(px - cx);
-            float dBottom = h - 2 - py;  // clear bottom rows: the top edge must not wrap onto the rail
+            // clear bottom rows, enough for two texel rows at the lowest
+            // texture quality (a quarter size): the top edge must not wrap
+            // onto the rail
+            float dBottom = h - kClearRows - py;
             float inside = std::min(std::min(dTop, dSide), dBottom);
             Rgb col = Hex(0x101010);
             float a = 0;
@@ -104,7 +108,7 @@ Image BrassGuard(int w, int h, std::uint32_t seed) {
             const Panel& p = panels[pi];
             float cx = (p.x0 + p.x1) / 2, hw = (p.x1 - p.x0) / 2;
             float top = pi == 1 ? 18.0f : 30.0f;
-            float dTop = py - top, dSide = hw - std::fabs(px - cx), dBottom = h - 2 - py;
+            float dTop = py - top, dSide = hw - std::fabs(px - cx), dBottom = h - kClearRows - py;
             float inside = std::min(std::min(dTop, dSide), dBottom);
             Rgb col = Hex(0x100c08);
             float a = 0;
