@@ -8,6 +8,7 @@
 #include "platform/win32/WinGLWindow.h"
 #include "platform/win32/WinGdiGlyphs.h"
 #include "platform/win32/WinPlatform.h"
+#include "platform/win32/WinText.h"
 #include "shell/AppPro.h"
 
 #include <windows.h>
@@ -336,10 +337,47 @@ int SaverSetting(int argc, char** argv)
     return 0;
 }
 
+// "--resources FILE": the program file's title strings, icon, version,
+// manifest and embedded archive.
+int CheckResources(const char* file)
+{
+    HMODULE module = LoadLibraryExW(Widen(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    Check(module != nullptr, std::string("resources: ") + file + " opens");
+    if (!module)
+        return 1;
+    wchar_t text[64] = {};
+    Check(LoadStringW(module, 1, text, 63) > 0 && std::wstring(text) == L"Pyrelume", "resources: string 1 is the title");
+    text[0] = 0;
+    Check(LoadStringW(module, 2, text, 63) > 0 && std::wstring(text) == L"Pyrelume", "resources: string 2 is the title");
+    Check(FindResourceW(module, MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)) != nullptr,
+          "resources: icon");
+    Check(FindResourceW(module, MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_MANIFEST)) != nullptr,
+          "resources: manifest");
+    HRSRC data = FindResourceW(module, L"DATA_RFA", reinterpret_cast<LPCWSTR>(RT_RCDATA));
+    const DWORD size = data ? SizeofResource(module, data) : 0;
+    Check(size > 1000, "resources: DATA_RFA archive (" + std::to_string(size) + " bytes)");
+    FreeLibrary(module);
+
+    DWORD ignored = 0;
+    const std::wstring wide = Widen(file);
+    const DWORD infoSize = GetFileVersionInfoSizeW(wide.c_str(), &ignored);
+    std::vector<BYTE> info(infoSize ? infoSize : 1);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    const bool version = infoSize && GetFileVersionInfoW(wide.c_str(), 0, infoSize, info.data()) &&
+                         VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed;
+    Check(version && HIWORD(fixed->dwFileVersionMS) == 3 && LOWORD(fixed->dwFileVersionMS) == 0,
+          "resources: file version 3.0");
+    std::printf("platform-check: %s\n", failures ? "FAILED" : "OK");
+    return failures ? 1 : 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc > 2 && (std::string(argv[1]) == "--set" || std::string(argv[1]) == "--get"))
         return SaverSetting(argc, argv);
+    if (argc > 2 && std::string(argv[1]) == "--resources")
+        return CheckResources(argv[2]);
     TWin32Platform platform;
     CheckCommandLine();
     CheckRegistry(platform);

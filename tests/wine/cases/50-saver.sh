@@ -120,6 +120,14 @@ else
       fail "$check: $(grep -a 'FAIL\|error' "$work/$check.txt" | tr -d '\r' | head -n 5 | tr '\n' ';')"
     fi
   done
+  for program in Pyrelume.exe Pyrelume.scr; do
+    if timeout 60 wine "$saver_checks/platform-check.exe" --resources "$(winepath -w "$saver_bin/$program")" \
+         >"$work/resources.txt" 2>&1; then
+      pass "$program carries title strings, icon, version, manifest and DATA_RFA"
+    else
+      fail "$program resources: $(grep -a 'FAIL' "$work/resources.txt" | tr -d '\r' | tr '\n' ';')"
+    fi
+  done
   grep -a '^vendor\|^renderer' "$work/wgl-check.txt" | tr -d '\r' | sed 's/^/  /' || true
 
   timeout 60 wine "$saver_checks/platform-check.exe" --set ScreenShots -1 >/dev/null 2>&1 || true
