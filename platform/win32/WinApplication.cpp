@@ -405,7 +405,7 @@ void TWinApplication::Run()
     if (!terminated_ && !suppressed_) {
         if (appWindow_ && IsWindowVisible(AsHwnd(appWindow_)) == FALSE && !appHidden_)
             ShowWindow(AsHwnd(appWindow_), SW_SHOWNOACTIVATE);
-        if (mainForm_ && !hiddenAway_ && !mainFormHidden_) {
+        if (mainForm_ && !hiddenAway_) {
             ShowWindow(AsHwnd(mainForm_), SW_SHOW);
             SetForegroundWindow(AsHwnd(mainForm_));
         }
@@ -614,8 +614,9 @@ void TWinApplication::SetMainFormPosition(std::int32_t left, std::int32_t top)
 
 void TWinApplication::HideMainFormWindow()
 {
-    mainFormHidden_ = true;
-    if (mainForm_)
+    // Only a form that is already on screen is hidden; before the loop runs
+    // the form has not been shown yet and shows as usual.
+    if (mainForm_ && IsWindowVisible(AsHwnd(mainForm_)))
         ShowWindow(AsHwnd(mainForm_), SW_HIDE);
 }
 

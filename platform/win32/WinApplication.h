@@ -111,7 +111,6 @@ private:
     bool terminated_ = false;
     bool hiddenAway_ = false;
     bool appHidden_ = false;
-    bool mainFormHidden_ = false;
     bool suppressed_ = false;
     bool inException_ = false;
 };

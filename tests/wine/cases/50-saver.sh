@@ -195,6 +195,22 @@ else
   fi
   saver_stop
 
+  # /c and no parameters: the settings window shows; closing it ends the program.
+  saver_start "$work/c" /c
+  shown=0
+  for i in $(seq 1 40); do
+    [ "$(saver_viewable_windows)" -gt 0 ] && { shown=1; break; }
+    sleep 0.25
+  done
+  sleep 0.5
+  xdotool key alt+F4 2>/dev/null || true
+  if [ $shown = 1 ] && saver_wait_exit "$saver_pid" 5 >/dev/null; then
+    pass "saver /c shows the settings window and closing it ends the program"
+  else
+    fail "saver /c shows the settings window and closing it ends the program (shown: $shown)"
+  fi
+  saver_stop
+
   # /p: drawing inside another program's window; ends when that window goes.
   mkdir -p "$work/p"
   (cd "$work/p" && exec timeout 60 wine "$saver_checks/preview-host.exe" "$(winepath -w "$saver_bin/Pyrelume.scr")" 6 \
