@@ -1,0 +1,94 @@
+# Settings placed in the registry before the saver starts change what it draws,
+# and the crackle it plays reaches the wave output (ALSA's default PCM captured
+# to a file). Uses the helpers of 50-saver.sh; every wait is bounded.
+
+settings_key='HKCU\Software\Varnel Software\Pyrelume 3'
+
+# Runs /s in folder $1 until it shows a warm picture, saves the screen as $2,
+# then ends it with a key.
+settings_run() {
+  local dir=$1 shot=$2
+  saver_start "$dir" /s
+  if saver_wait_picture "$shot"; then
+    sleep 1.5
+    import -window root "$shot" 2>/dev/null || true
+    saver_stop
+    return 0
+  fi
+  saver_stop
+  return 1
+}
+
+# "warm nonblack total" of the clock's corner (the sprite layer's plate).
+clock_corner="176x110+824+630"
+
+if [ ! -f "$saver_bin/Pyrelume.scr" ]; then
+  fail "saver settings: Pyrelume.scr is built"
+elif ! saver_x_start; then
+  fail "saver settings: Xvfb starts"
+else
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+
+  # Defaults: no clock in the corner; the crackle plays into the capture file.
+  mkdir -p "$work/set0"
+  cat > "$work/set0/.asoundrc" <<ALSA
+pcm.!default { type file; slave.pcm "null"; file "$work/set0/capture.raw"; format "raw" }
+ALSA
+  if HOME="$work/set0" settings_run "$work/set0" "$work/set0.png"; then
+    read -r -a base <<<"$(saver_colours "$work/set0.png" "$clock_corner")"
+    peak=$(python3 - "$work/set0/capture.raw" <<'PY'
+import struct, sys
+try:
+    d = open(sys.argv[1], 'rb').read()
+except OSError:
+    d = b''
+n = len(d) // 2
+print(max(map(abs, struct.unpack('<%dh' % n, d[:2 * n]))) if n else 0)
+PY
+)
+    if [ "$peak" -gt 2000 ]; then
+      pass "saver plays the crackle through waveOut (peak $peak)"
+    else
+      fail "saver plays the crackle through waveOut (peak $peak)"
+    fi
+
+    # "Clock Mode" 1 from the registry: the clock's orange plate appears in the corner.
+    timeout 60 wine reg add "$settings_key" /v "Clock Mode" /d 1 /f >/dev/null 2>&1 || true
+    timeout 60 wine reg add "$settings_key" /v "Sparkles" /d 0 /f >/dev/null 2>&1 || true
+    if settings_run "$work/set1" "$work/set1.png"; then
+      read -r -a clock <<<"$(saver_colours "$work/set1.png" "$clock_corner")"
+      if [ "${clock[0]}" -gt $((base[0] + 20)) ]; then
+        pass "registry \"Clock Mode\" shows the clock (warm samples ${base[0]} -> ${clock[0]})"
+      else
+        fail "registry \"Clock Mode\" shows the clock (warm samples ${base[0]} -> ${clock[0]})"
+      fi
+    else
+      fail "saver /s with stored settings shows a picture"
+    fi
+
+    # "FlameColorIndex" 4 draws the extra colour set: the firebox turns darker red.
+    timeout 60 wine reg add "$settings_key" /v "FlameColorIndex" /d 4 /f >/dev/null 2>&1 || true
+    if settings_run "$work/set2" "$work/set2.png"; then
+      # Red over green in the upper firebox: the extra set's dark-red curtain raises it.
+      ratio() {
+        convert "$1" -crop 400x80+312+340 -scale '1x1!' -depth 8 txt:- |
+          sed -n 's/^[^(]*(\([0-9.]*\),\([0-9.]*\),.*/\1 \2/p' | awk '{ printf "%.2f\n", $1 / ($2 + 1) }'
+      }
+      a=$(ratio "$work/set1.png")
+      b=$(ratio "$work/set2.png")
+      if awk -v a="$a" -v b="$b" 'BEGIN { exit !(b > a * 1.3) }'; then
+        pass "registry \"FlameColorIndex\" changes the fire's colours (red/green $a -> $b)"
+      else
+        fail "registry \"FlameColorIndex\" changes the fire's colours (red/green $a -> $b)"
+      fi
+    else
+      fail "saver /s with a stored flame colour shows a picture"
+    fi
+  else
+    fail "saver /s with default settings shows a picture"
+  fi
+  timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+  saver_x_stop
+fi
