@@ -5,6 +5,7 @@
 #include "shell/DisplayControl.h"
 #include "shell/GLScreenSaver.h"
 #include "sound/SoundClasses.h"
+#include "platform/win32/DialogViews.h"
 #include "platform/win32/ProgramResources.h"
 #include "platform/win32/WglDriver.h"
 #include "platform/win32/WinGLWindow.h"
@@ -88,6 +89,9 @@ int RunPyrelume()
         host.CreateEventWindow();
 
         TFormSettings form;
+        // In the program and configuration modes the settings dialog is the
+        // main form and the output window lives in its preview panel.
+        std::unique_ptr<TSettingsDialogWindow> dialog = CreateSettingsDialogWindow(host, form, saver);
         try {
             display.Loaded();
             saver.Loaded();
@@ -96,6 +100,8 @@ int RunPyrelume()
                 form.WireEvents(saver, gl);
                 // The form's child windows get their handles as it is shown.
                 saver.ShowGLWindow();
+                if (dialog)
+                    dialog->Show();
             }
         } catch (const std::exception& e) {
             host.ReportException(e);
