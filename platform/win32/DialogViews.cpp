@@ -353,6 +353,9 @@ void TDialogView::CreateControl(const TDialogControl& c)
     case K::ckGroupBox:
         cls = L"BUTTON";
         style |= BS_GROUPBOX;
+        // A group box paints only its frame and caption; transparent, it is not
+        // clipped out of the form, whose colour then fills its inside.
+        exStyle = WS_EX_TRANSPARENT;
         break;
     case K::ckLabel:
         style |= SS_NOTIFY | SS_NOPREFIX;

@@ -13,6 +13,8 @@
 //   dlgdriver select CAPTION ID INDEX      selects a drop-down list's line
 //   dlgdriver close CAPTION                the system's close command (Alt+F4)
 //   dlgdriver enabled CAPTION              1 when the window takes input, else 0
+//   dlgdriver rect CAPTION CLASS           screen rectangle (WxH+X+Y) of the first
+//                                          descendant of that window class
 //
 // Exit status 0 on success, 1 when the window or control is missing or a wait
 // ran out, 2 for a bad command line.
@@ -168,7 +170,7 @@ HWND Control(HWND dialog, int id)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|select|close|enabled CAPTION ...\n");
+    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|select|close|enabled|rect CAPTION ...\n");
     return 2;
 }
 
@@ -223,6 +225,16 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"enabled") {
         std::printf("%d\n", IsWindowEnabled(dialog) ? 1 : 0);
         return 0;
+    }
+    if (command == L"rect" && argc >= 4) {
+        for (HWND w : Descendants(dialog))
+            if (_wcsicmp(ClassOf(w).c_str(), argv[3]) == 0) {
+                RECT r{};
+                GetWindowRect(w, &r);
+                std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+                return 0;
+            }
+        return 1;
     }
     if (argc < 4)
         return Usage();
