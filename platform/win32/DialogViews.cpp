@@ -599,8 +599,12 @@ void TDialogView::ApplyControl(TShown& s, const TDialogControl& c, bool force)
         }
         if (SendMessageW(w, LB_GETCURSEL, 0, 0) != c.ItemIndex)
             SendMessageW(w, LB_SETCURSEL, static_cast<WPARAM>(c.ItemIndex), 0);
-        if (c.ItemChecked != old.ItemChecked)
+        if (force || c.Items != old.Items || c.ItemChecked != old.ItemChecked) {
+            // Each line's data is its check mark, for tools that read the list.
+            for (std::size_t i = 0; i < c.Items.size(); ++i)
+                SendMessageW(w, LB_SETITEMDATA, i, i < c.ItemChecked.size() && c.ItemChecked[i] ? 1 : 0);
             repaint = true;
+        }
         break;
     case K::ckPicture:
         if (c.Picture != old.Picture)

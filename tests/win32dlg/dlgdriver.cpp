@@ -12,6 +12,7 @@
 //   dlgdriver check CAPTION ID 0|1         sets a check box the way a click does
 //   dlgdriver select CAPTION ID INDEX      selects a drop-down list's line
 //   dlgdriver close CAPTION                the system's close command (Alt+F4)
+//   dlgdriver checkbox CAPTION ID LINE     a click on the check box of a check list's line
 //   dlgdriver enabled CAPTION              1 when the window takes input, else 0
 //   dlgdriver rect CAPTION CLASS           screen rectangle (WxH+X+Y) of the first
 //                                          descendant of that window class
@@ -148,7 +149,14 @@ std::string StateOf(HWND window)
         for (LRESULT i = 0; i < count; ++i)
             items += (i ? "|" : "") + Utf8(ItemText(window, combo, static_cast<int>(i)));
         std::snprintf(buf, sizeof buf, "sel=%ld items=", static_cast<long>(sel));
-        return buf + items;
+        std::string state = buf + items;
+        if (!combo) {
+            // A check list keeps each line's check mark as the line's data.
+            state += " checks=";
+            for (LRESULT i = 0; i < count; ++i)
+                state += (i ? "," : "") + std::to_string(static_cast<long>(Send(window, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+        }
+        return state;
     }
     if (_wcsicmp(cls.c_str(), L"Button") == 0) {
         const LONG style = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
@@ -170,7 +178,7 @@ HWND Control(HWND dialog, int id)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|select|close|enabled|rect CAPTION ...\n");
+    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|checkbox|select|close|enabled|rect CAPTION ...\n");
     return 2;
 }
 
@@ -266,6 +274,15 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"check") {
         Send(control, BM_SETCHECK, number(4) ? BST_CHECKED : BST_UNCHECKED, 0);
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    if (command == L"checkbox") {
+        const long line = number(4);
+        const LRESULT height = Send(control, LB_GETITEMHEIGHT, 0, 0);
+        const LRESULT top = Send(control, LB_GETTOPINDEX, 0, 0);
+        const LPARAM at = MAKELPARAM(4, static_cast<int>((line - top) * height + height / 2));
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(control, WM_LBUTTONUP, 0, at);
         return 0;
     }
     if (command == L"select") {

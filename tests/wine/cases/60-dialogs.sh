@@ -1,7 +1,7 @@
 # The dialogs under wine on their own Xvfb, driven from outside by dlgdriver:
 # /c shows the settings dialog with every control and a live preview, Alt+F4
-# does nothing, the advanced dialog lists its controls and its OK shows the
-# clock in the preview, the About box names the renderer, Preview runs full
+# does nothing, the advanced dialog lists its controls, keeps a sound
+# unchecked after Cancel and its OK shows the clock in the preview, the About box names the renderer, Preview runs full
 # screen and a key brings the dialog back, OK saves the flame width that the
 # slider set, Cancel saves nothing. Screenshots of the three dialogs are kept
 # in $PYRELUME_DIALOG_SHOTS when set. Every wait is bounded.
@@ -198,7 +198,7 @@ else
   warm=0
   # The firebox of the preview's picture.
   [ -n "$preview" ] && warm=$(dlg_warm_percent "$preview" "180x110+150+170")
-  if [ -n "$preview" ] && [ "$(identify -format '%wx%h' "$preview" 2>/dev/null)" = 482x362 ] && [ "$warm" -ge 4 ]; then
+  if [ -n "$preview" ] && [ "$(identify -format '%wx%h' "$preview" 2>/dev/null)" = 482x362 ] && [ "$warm" -ge 3 ]; then
     pass "dialogs: the preview draws the fire in the 482x362 panel ($warm% of the firebox warm)"
   else
     fail "dialogs: the preview draws the fire in the 482x362 panel ('$preview', $warm% warm)"
@@ -261,6 +261,22 @@ else
     fi
     sleep 0.5
     dlg_shot "$dlg_shots/advanced.png"
+    # A sound's line unchecked, then Cancel: the sound stays disabled.
+    dlg_checks() { drv controls "$dlg_adv" | grep '^262 ' | sed -n 's/.* checks=\([0-9,]*\).*/\1/p' || true; }
+    checks0=$(dlg_checks)
+    drv checkbox "$dlg_adv" 262 0 >/dev/null || true
+    sleep 0.5
+    checks1=$(dlg_checks)
+    drv click "$dlg_adv" 281 >/dev/null || true
+    drv gone "$dlg_adv" 10 || true
+    drv click "$dlg_main" 116 >/dev/null || true
+    drv find "$dlg_adv" 15 >/dev/null || true
+    checks2=$(dlg_checks)
+    if [ "${checks0%%,*}" = 1 ] && [ "${checks1%%,*}" = 0 ] && [ -n "$checks1" ] && [ "$checks2" = "$checks1" ]; then
+      pass "dialogs: a sound unchecked in the advanced dialog stays disabled after Cancel ($checks0 -> $checks2)"
+    else
+      fail "dialogs: a sound unchecked, then Cancel ('$checks0' -> '$checks1' -> '$checks2')"
+    fi
     # 24-hour clock, then OK.
     drv select "$dlg_adv" 252 1 >/dev/null || true
     sleep 0.3
