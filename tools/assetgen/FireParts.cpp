@@ -166,9 +166,55 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
         }
 }
 
+// The About box's picture: a small brick fireplace with a fire in its arched
+// opening, on the dark warm ground of a firelit room.
+Image AboutPicture(int w, int h, const Image& flame) {
+    Image img(w, h);
+    const float cx = w * 0.5f;
+    const float archTop = h * 0.34f, archBottom = h * 0.86f, archHalf = w * 0.30f;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // Running-bond bricks: 6 px courses, 14 px bricks, 1 px mortar.
+            const int course = y / 6;
+            const int bx = (x + (course % 2) * 7) % 14;
+            const bool mortar = y % 6 == 5 || bx == 13;
+            const float shade = 0.75f + 0.25f * Hash2((x + (course % 2) * 7) / 14, course, 0xAB0u);
+            Rgb c = mortar ? Rgb{0.30f, 0.27f, 0.24f} : Rgb{0.55f, 0.20f, 0.13f} * shade;
+            // Mantel shelf across the top third.
+            if (y >= h * 0.24f && y < h * 0.29f)
+                c = Rgb{0.62f, 0.58f, 0.52f} * (y < h * 0.26f ? 1.0f : 0.8f);
+            // Hearth slab at the bottom.
+            if (y >= archBottom)
+                c = Rgb{0.42f, 0.40f, 0.37f} * (1.0f - 0.3f * (y - archBottom) / (h - archBottom));
+            // The arched opening: dark firebox with the flame and a log.
+            const float dx = (x + 0.5f - cx) / archHalf;
+            const float ry = archTop + archHalf * 0.6f;
+            const bool inArch = std::fabs(dx) < 1.0f && y < archBottom &&
+                                (y >= ry || (y - ry) * (y - ry) / (archHalf * 0.6f * archHalf * 0.6f) + dx * dx < 1.0f);
+            if (inArch) {
+                const float depth = Clamp01((y - archTop) / (archBottom - archTop));
+                c = Rgb{0.10f, 0.05f, 0.03f} + Rgb{0.35f, 0.12f, 0.03f} * depth * depth;
+                // Flame: the lower half of the flame picture over the opening.
+                const int fx = std::clamp(static_cast<int>((dx * 0.5f + 0.5f) * (flame.Width() - 1)), 0, flame.Width() - 1);
+                const float fv = Clamp01((y - archTop) / (archBottom - archTop - 4));
+                const int fy = std::clamp(static_cast<int>((0.5f + 0.5f * fv) * (flame.Height() - 1)), 0, flame.Height() - 1);
+                const Rgb f = flame.At(fx, fy);
+                const float lum = std::max(f.r, std::max(f.g, f.b));
+                c = Mix(c, f, Clamp01(lum * 1.4f));
+                // A log across the foot of the fire.
+                if (y > archBottom - h * 0.09f && y < archBottom - h * 0.03f && std::fabs(dx) < 0.8f)
+                    c = Rgb{0.22f, 0.13f, 0.07f} * (0.8f + 0.2f * Hash2(x / 3, y, 0x106u));
+            }
+            img.At(x, y) = c;
+            img.A(x, y) = 1;
+        }
+    return img;
+}
+
 }  // namespace
 
 void WriteFireParts(const std::string& dir) {
+    WriteJpeg(dir + "/About.jpg", AboutPicture(106, 133, Flame(256, 0xF1A3)), 92);
     WriteJpeg(dir + "/Embers01.jpg", Embers(512, 0xE3BE), 90);
     WriteJpeg(dir + "/FLAME.jpg", Flame(256, 0xF1A3), 92);
     WriteJpeg(dir + "/LightMap.jpg", LightMap(128), 92);
