@@ -21,7 +21,7 @@ struct PictureSpec {
 const PictureSpec kJpegs[] = {
     {"FLAME.jpg", 256, 256},        {"LightMap.jpg", 128, 128},     {"Front01.jpg", 512, 512},
     {"Front02.jpg", 512, 512},      {"Back01.jpg", 512, 512},       {"Back02.jpg", 512, 256},
-    {"Embers01.jpg", 512, 512},     {"FireGuard01.jpg", 512, 256},  {"FireGuardA01.jpg", 512, 256},
+    {"About.jpg", 106, 133},        {"Embers01.jpg", 512, 512},     {"FireGuard01.jpg", 512, 256},  {"FireGuardA01.jpg", 512, 256},
     {"FireGuard05.jpg", 512, 256},  {"FireGuardA05.jpg", 512, 256}, {"FireWood01.jpg", 1024, 512},
     {"FireWoodA01.jpg", 1024, 512}, {"FireWood02.jpg", 1024, 512},  {"FireWood02A.jpg", 1024, 512},
     {"Sparkle.jpg", 64, 64},        {"SparkleA.jpg", 64, 64},       {"Smoke.jpg", 64, 64},
