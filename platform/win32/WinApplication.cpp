@@ -253,6 +253,9 @@ void TWinApplication::SetMainForm(TWindowHandle form, TWindowHandle previewPanel
     ownsMainForm_ = false;
     mainForm_ = form;
     previewPanel_ = previewPanel;
+    // A form brought by the program is a dialog: Tab, Enter and Escape move
+    // between and press its controls.
+    dialogKeys_ = form != 0;
 }
 
 // ---- Event window ----
@@ -436,6 +439,9 @@ bool TWinApplication::ProcessMessage()
             ReportException(e);
         }
     }
+    if (!handled && dialogKeys_ && mainForm_ && IsWindowEnabled(AsHwnd(mainForm_)) &&
+        IsDialogMessageW(AsHwnd(mainForm_), &msg))
+        handled = true;
     if (!handled) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

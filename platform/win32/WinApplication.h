@@ -113,6 +113,7 @@ private:
     bool appHidden_ = false;
     bool suppressed_ = false;
     bool inException_ = false;
+    bool dialogKeys_ = false;  // the main form is a dialog with keyboard navigation
 };
 
 // The process-wide application object (the one constructed last), for the
