@@ -256,6 +256,7 @@ void TWinApplication::SetMainForm(TWindowHandle form, TWindowHandle previewPanel
     // A form brought by the program is a dialog: Tab, Enter and Escape move
     // between and press its controls.
     dialogKeys_ = form != 0;
+    OwnMainFormByAppWindow();
 }
 
 // ---- Event window ----
@@ -585,8 +586,19 @@ void TWinApplication::HideFromTaskBar()
 {
     if (!appWindow_)
         return;
+    taskBarHidden_ = true;
     HWND window = AsHwnd(appWindow_);
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    OwnMainFormByAppWindow();
+}
+
+// A top-level window owned by another gets no task-bar button of its own: the
+// program's form is owned by the hidden application window while the task bar
+// is to show nothing.
+void TWinApplication::OwnMainFormByAppWindow()
+{
+    if (taskBarHidden_ && dialogKeys_ && mainForm_ && appWindow_ && IsWindow(AsHwnd(mainForm_)))
+        SetWindowLongPtrW(AsHwnd(mainForm_), GWLP_HWNDPARENT, static_cast<LONG_PTR>(appWindow_));
 }
 
 void TWinApplication::ShowCursor(bool visible) { ::ShowCursor(visible ? TRUE : FALSE); }

@@ -114,6 +114,8 @@ private:
     bool suppressed_ = false;
     bool inException_ = false;
     bool dialogKeys_ = false;  // the main form is a dialog with keyboard navigation
+    bool taskBarHidden_ = false;
+    void OwnMainFormByAppWindow();
 };
 
 // The process-wide application object (the one constructed last), for the
