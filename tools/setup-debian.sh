@@ -6,7 +6,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-# libjpeg-turbo for the Windows build is built from Debian's source package.
+# libjpeg-turbo and libpng for the Windows build are built from Debian's source packages.
 if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
   $SUDO tee /etc/apt/sources.list.d/pyrelume-deb-src.sources >/dev/null <<'SRC'
 Types: deb-src

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "platform/posix/HeadlessGL.h"
-#include "platform/posix/PngWrite.h"
+#include "tools/pyrelume-tool/PngWrite.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 
 #include "gl/Errors.h"
 #include "platform/posix/HeadlessGL.h"
-#include "platform/posix/PngWrite.h"
+#include "tools/pyrelume-tool/PngWrite.h"
 
 namespace {
 std::string TempPath(const char* name)
@@ -36,6 +36,22 @@ TEST(PngWrite, BottomUpRowsAreFlippedOnDisk)
     EXPECT_EQ(back[3], 128);
     EXPECT_EQ(back[16], 255); // last row is the bottom (red)
     EXPECT_EQ(FlipRows(back, 8, 3), px);
+    std::remove(path.c_str());
+}
+
+TEST(PngWrite, SecondWriteReplacesTheFile)
+{
+    const std::string path = TempPath("replace.png");
+    const std::vector<std::uint8_t> big(4 * 4 * 4, 200);
+    const std::vector<std::uint8_t> small = {10, 20, 30, 255};
+    WritePngRGBA(path, 4, 4, big.data(), false);
+    WritePngRGBA(path, 1, 1, small.data(), false);
+    int w = 0, h = 0;
+    const std::vector<std::uint8_t> back = ReadPngRGBA(path, w, h);
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
+    EXPECT_EQ(back, small);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     std::remove(path.c_str());
 }
 

@@ -11,9 +11,14 @@
 #include "clock/TimeProvider.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
+#ifdef _WIN32
+#include "platform/win32/HeadlessWgl.h"
+#include "platform/win32/WinGdiGlyphs.h"
+#else
 #include "platform/posix/FreeTypeGlyphs.h"
 #include "platform/posix/HeadlessGL.h"
-#include "platform/posix/PngWrite.h"
+#endif
+#include "tools/pyrelume-tool/PngWrite.h"
 #include "tools/pyrelume-tool/Command.h"
 #include "tools/pyrelume-tool/RenderOptions.h"
 #include "tools/pyrelume-tool/RenderScene.h"
@@ -64,7 +69,16 @@ int RunRender(const std::vector<std::string>& args)
         explicit TimeScope(ITimeProvider* p) { SetClockTimeProvider(p); }
         ~TimeScope() { SetClockTimeProvider(nullptr); }
     } timeScope(o.Time.empty() ? nullptr : &fixedTime);
+#ifdef _WIN32
+    // GDI draws the clock's characters, as in the program.
+    TWinGdiGlyphs gdiGlyphs;
+    struct GlyphScope {
+        explicit GlyphScope(IGlyphRasterizer* r) { SetGlyphRasterizer(r); }
+        ~GlyphScope() { SetGlyphRasterizer(nullptr); }
+    } glyphScope(&gdiGlyphs);
+#else
     InstallFreeTypeGlyphs();
+#endif
     THeadlessGL headless(o.Width, o.Height);
     if (!headless.Start())
         RaiseMessage("render: no OpenGL context: " + headless.Error());

@@ -1,9 +1,11 @@
-#include "platform/posix/PngWrite.h"
+#include "tools/pyrelume-tool/PngWrite.h"
 
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "gl/Errors.h"
 
@@ -16,6 +18,24 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Moves the finished file over its final name. The C library's rename refuses
+// to replace an existing file on Windows, so a second render to the same name
+// would fail there; filesystem::rename replaces it, and where even that is
+// refused the old file is removed first.
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (ec && fs::exists(to)) {
+        std::error_code ignored;
+        fs::remove(to, ignored);
+        ec.clear();
+        fs::rename(from, to, ec);
+    }
+    return !ec;
+}
 } // namespace
 
 void WritePngRGBA(const std::string& path, int width, int height, const std::uint8_t* pixels, bool bottomUp)
@@ -50,7 +70,7 @@ void WritePngRGBA(const std::string& path, int width, int height, const std::uin
     }
     png_destroy_write_struct(&png, &info);
     const bool closed = std::fclose(file.release()) == 0;
-    if (!ok || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!ok || !closed || !ReplaceFile(temp, path)) {
         std::remove(temp.c_str());
         RaiseError("PngWriter", "Write", "cannot write " + path);
     }

@@ -1,0 +1,112 @@
+# Headless rendering under wine: the Windows tool draws data.rfa through a WGL
+# context on a hidden window of its own Xvfb and writes a PNG like the native
+# tool's. The two renderers may differ in a few pixels, so the pictures are
+# compared by the mean colour of the firebox, which must be warm in both.
+# Sourced by run-wine-tests.sh (uses $work, $native_dir, $tool, $tool_exe, pass, fail).
+
+render_rfa="$native_dir/data/data.rfa"
+render_dir="$work/render"
+
+# Starts Xvfb on a free display, points DISPLAY at it and restarts the wine
+# server under it (the prefix's server was started without a display).
+render_x_start() {
+  render_old_display=${DISPLAY-}
+  rm -f "$work/render-xvfb.display"
+  Xvfb -displayfd 5 -screen 0 640x480x24 -nolisten tcp 5>"$work/render-xvfb.display" >/dev/null 2>&1 &
+  render_xvfb_pid=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$work/render-xvfb.display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/render-xvfb.display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/render-xvfb.display")"
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  # Without a window manager, wine would wait for one on every hidden window.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+}
+
+render_x_stop() {
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  kill "$render_xvfb_pid" 2>/dev/null || true
+  wait "$render_xvfb_pid" 2>/dev/null || true
+  if [ -n "$render_old_display" ]; then export DISPLAY="$render_old_display"; else unset DISPLAY; fi
+}
+
+# "R G B flame total" of the firebox of a 320x240 picture: the mean of each
+# channel, the number of bright flame-coloured pixels and of all pixels.
+render_firebox() {
+  convert "$1" -crop 150x80+85+115 +repage -depth 8 txt:- 2>/dev/null |
+    sed -n 's/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' |
+    awk '{ n++; r += $1; g += $2; b += $3; if ($1 >= 120 && $1 > $2 * 1.15 && $2 >= $3) w++ }
+         END { if (n == 0) n = 1; printf "%d %d %d %d %d\n", r / n, g / n, b / n, w + 0, NR }'
+}
+
+# True when the picture is 320x240 and its firebox is warm: red well above
+# green, green not below blue, and at least 2% bright flame pixels.
+render_is_fireplace() {
+  local c
+  [ "$(identify -format '%wx%h' "$1" 2>/dev/null)" = "320x240" ] || return 1
+  read -r -a c <<<"$(render_firebox "$1")"
+  [ "${c[4]:-0}" -gt 0 ] && [ "${c[0]}" -ge 40 ] && [ $((c[0] * 10)) -gt $((c[1] * 13)) ] &&
+    [ "${c[1]}" -ge "${c[2]}" ] && [ $((c[3] * 50)) -ge "${c[4]}" ]
+}
+
+# True when every channel mean of the two firebox areas is within 12.
+render_means_close() {
+  local a b i d
+  read -r -a a <<<"$(render_firebox "$1")"
+  read -r -a b <<<"$(render_firebox "$2")"
+  for i in 0 1 2; do
+    d=$((a[i] - b[i]))
+    [ "${d#-}" -le 12 ] || return 1
+  done
+}
+
+mkdir -p "$render_dir"
+render_args=(--size 320x240 --frames 10 --dt 0.04)
+if [ ! -f "$render_rfa" ]; then
+  fail "render: data.rfa is built"
+elif ! "$tool" render "$render_rfa" "${render_args[@]}" --out "$render_dir/native.png" >"$render_dir/native.txt" 2>&1; then
+  fail "render: native tool renders ($(head -c 300 "$render_dir/native.txt"))"
+elif ! render_x_start; then
+  fail "render: Xvfb starts"
+  render_x_stop
+else
+  if ! (cd "$render_dir" && wtool render "$render_rfa" "${render_args[@]}" --out "$render_dir/windows.png") \
+       >"$render_dir/windows.txt" 2>&1; then
+    fail "render: Windows tool renders ($(tr -d '\r' <"$render_dir/windows.txt" | head -c 300))"
+  elif [ ! -f "$render_dir/windows.png" ] || [ -e "$render_dir/windows.png.tmp" ]; then
+    fail "render: Windows tool writes the PNG and no temporary file"
+  else
+    if render_is_fireplace "$render_dir/native.png"; then pass "render: native picture shows the fireplace"
+    else fail "render: native picture shows the fireplace ($(render_firebox "$render_dir/native.png"))"; fi
+    if render_is_fireplace "$render_dir/windows.png"; then pass "render: Windows picture shows the fireplace"
+    else fail "render: Windows picture shows the fireplace ($(render_firebox "$render_dir/windows.png"))"; fi
+    if render_means_close "$render_dir/native.png" "$render_dir/windows.png"; then
+      pass "render: Windows and native firebox colours agree"
+    else
+      fail "render: firebox colours differ (native $(render_firebox "$render_dir/native.png"), windows $(render_firebox "$render_dir/windows.png"))"
+    fi
+    # A second render replaces the first picture.
+    rm -f "$render_dir/windows.txt"
+    if (cd "$render_dir" && wtool render "$render_rfa" --size 64x48 --frames 2 --dt 0.04 --out "$render_dir/windows.png") \
+         >"$render_dir/windows.txt" 2>&1 &&
+       [ "$(identify -format '%wx%h' "$render_dir/windows.png" 2>/dev/null)" = "64x48" ]; then
+      pass "render: a second render replaces the PNG"
+    else
+      fail "render: a second render replaces the PNG ($(tr -d '\r' <"$render_dir/windows.txt" | head -c 300))"
+    fi
+    # A damaged archive is a one-line error with exit status 1 and no picture.
+    head -c 1000 "$render_rfa" >"$render_dir/damaged.rfa"
+    if (cd "$render_dir" && wtool render "$render_dir/damaged.rfa" "${render_args[@]}" --out "$render_dir/bad.png") \
+         >"$render_dir/bad.txt" 2>&1; then
+      fail "render: a damaged archive fails"
+    elif [ -e "$render_dir/bad.png" ] || [ -e "$render_dir/bad.png.tmp" ] || [ "$(wc -l <"$render_dir/bad.txt")" -ne 1 ]; then
+      fail "render: a damaged archive gives one line and no picture ($(tr -d '\r' <"$render_dir/bad.txt" | head -c 300))"
+    else
+      pass "render: a damaged archive gives one line and no picture"
+    fi
+  fi
+  render_x_stop
+fi
