@@ -6,34 +6,22 @@
 
 namespace {
 
-TEST(ScreenMode, ScreenSizePacksWidthAndHeight)
+TEST(ScreenMode, PackingTextFormsAndParsing)
 {
     TScreenMode m;
     m.SetScreenSize(41943520);
-    EXPECT_EQ(m.Width(), 640);
-    EXPECT_EQ(m.Height(), 480);
+    EXPECT_EQ(m.SizeText(), "640x480");
     m.SetSize(1024, 768);
     EXPECT_EQ(m.ScreenSize(), 1024 * 65536 + 768);
-}
-
-TEST(ScreenMode, TextForms)
-{
     EXPECT_EQ(TScreenMode(640, 480, 16).SizeText(), "640x480");
-    EXPECT_EQ(TScreenMode(640, 480, 16).ModeText(), "640x480x16");
     EXPECT_EQ(TScreenMode(0, 0, 16).DepthText(), "High Color(16 bit)");
-    EXPECT_EQ(TScreenMode(0, 0, 32).DepthText(), "True Color(32 bit)");
     EXPECT_EQ(TScreenMode(0, 0, 8).DepthText(), "256 Color(8 bit)");
     EXPECT_EQ(TScreenMode(0, 0, 24).DepthText(), "16777216 Color(24 bit)");
-}
 
-TEST(ScreenMode, Parsing)
-{
-    TScreenMode m(640, 480, 24);
+    m = TScreenMode(640, 480, 24);
     m.SetModeText("1024x768x32");
-    EXPECT_EQ(m.Width(), 1024);
-    EXPECT_EQ(m.Height(), 768);
-    EXPECT_EQ(m.ColorDepth(), 32);
-    m.SetModeText("1024x768");
+    EXPECT_EQ(m.ModeText(), "1024x768x32");
+    m.SetModeText("1024x768"); // incomplete: the default mode
     EXPECT_EQ(m.ModeText(), "800x600x16");
     m.SetColorDepth(8);
     m.SetSizeText("1024x768");
@@ -127,25 +115,18 @@ TEST_F(DisplayTest, DesktopOnlyNeverChangesTheMode)
     EXPECT_TRUE(sys.Changes.empty());
 }
 
-TEST_F(DisplayTest, RefusedChangeStaysWindowed)
+TEST_F(DisplayTest, RefusedOrUnlistedModeStaysWindowed)
 {
     sys.RefuseChange = true;
-    const int afterBefore = after;
     EXPECT_FALSE(display->EnterFullScreen(640, 480, 16));
     EXPECT_FALSE(display->FullScreen());
-    EXPECT_EQ(after, afterBefore + 1);
-}
+    EXPECT_EQ(after, 1);
 
-TEST(DisplayControl, UnlistedModeIsNotSwitchedTo)
-{
-    FakeDisplaySettings sys;
-    TCustomGLDisplay d(&sys, nullptr); // modes never enumerated
-    int after = 0;
-    d.AfterSwitch = [&] { ++after; };
+    FakeDisplaySettings other;
+    TCustomGLDisplay d(&other, nullptr); // modes never enumerated
     EXPECT_FALSE(d.EnterFullScreen(800, 600, 16));
     EXPECT_FALSE(d.FullScreen());
-    EXPECT_TRUE(sys.Changes.empty());
-    EXPECT_EQ(after, 1);
+    EXPECT_TRUE(other.Changes.empty());
 }
 
 TEST(DisplayControl, EmptyModeListKeepsTheStoredMode)
@@ -182,7 +163,7 @@ TEST(DisplayControl, MonitorChoices)
 {
     EXPECT_EQ(MonitorChoiceTexts(1),
               (std::vector<std::string>{"Primary Monitor", "1 - Monitor", "Dual View", "Virtual Desktop"}));
-    EXPECT_EQ(MonitorChoiceTexts(2).size(), 5u);
+    EXPECT_EQ(MonitorChoiceTexts(2)[2], "2 - Monitor");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // In-memory stand-ins for the platform services of the shell.
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -18,7 +19,6 @@ public:
     std::map<std::pair<THive, std::string>, bool> Keys; // existing keys
     bool MachineReadFails = false;
     bool MachineWriteFails = false;
-    int Opens = 0;
 
     void Set(THive hive, const std::string& path, const std::string& name, const std::string& value)
     {
@@ -34,25 +34,14 @@ public:
     class FakeKey : public ISettingsKey {
     public:
         FakeKey(FakeRegistry& r, THive h, std::string p) : reg(r), hive(h), path(std::move(p)) {}
-        bool ValueExists(const std::string& name) override
-        {
-            Check(false);
-            return reg.Values.count({hive, path, name}) != 0;
-        }
-        std::string ReadString(const std::string& name) override
-        {
-            Check(false);
-            return reg.Values.at({hive, path, name});
-        }
-        void WriteString(const std::string& name, const std::string& value) override
-        {
-            Check(true);
-            reg.Values[{hive, path, name}] = value;
-        }
-        void Check(bool write)
+        bool ValueExists(const std::string& name) override { return Check(false).count({hive, path, name}) != 0; }
+        std::string ReadString(const std::string& name) override { return Check(false).at({hive, path, name}); }
+        void WriteString(const std::string& name, const std::string& v) override { Check(true)[{hive, path, name}] = v; }
+        std::map<Key, std::string>& Check(bool write)
         {
             if (hive == THive::hkLocalMachine && (write ? reg.MachineWriteFails : reg.MachineReadFails))
                 throw std::runtime_error("access denied");
+            return reg.Values;
         }
         FakeRegistry& reg;
         THive hive;
@@ -61,7 +50,6 @@ public:
 
     std::unique_ptr<ISettingsKey> OpenKey(THive hive, const std::string& path, bool writable) override
     {
-        ++Opens;
         if (!Keys.count({hive, path})) {
             if (!writable)
                 return nullptr;
@@ -90,24 +78,10 @@ public:
         if (SleepAdvances)
             Now += ms;
     }
-    bool MinTimerPeriod(std::uint32_t& period) override
-    {
-        period = Caps;
-        return HasCaps;
-    }
-    bool BeginTimerPeriod(std::uint32_t period) override
-    {
-        Begun.push_back(period);
-        return !(RefuseBegin && period != 1);
-    }
+    bool MinTimerPeriod(std::uint32_t& period) override { return period = Caps, HasCaps; }
+    bool BeginTimerPeriod(std::uint32_t period) override { return Begun.push_back(period), !(RefuseBegin && period != 1); }
     void EndTimerPeriod(std::uint32_t period) override { Ended.push_back(period); }
-    int SleepCount(std::uint32_t ms) const
-    {
-        int n = 0;
-        for (auto s : Sleeps)
-            n += s == ms;
-        return n;
-    }
+    long SleepCount(std::uint32_t ms) const { return std::count(Sleeps.begin(), Sleeps.end(), ms); }
 };
 
 // ---- Monitors and display modes ----
@@ -147,11 +121,7 @@ public:
         Current = mode;
         return true;
     }
-    void RestoreRegistryMode() override
-    {
-        ++Restores;
-        Current = Registry;
-    }
+    void RestoreRegistryMode() override { ++Restores, Current = Registry; }
     TVideoModeRecord DesktopMode() override { return {Current.Width, Current.Height, Current.Bits, 0}; }
 };
 
@@ -162,11 +132,7 @@ public:
     std::vector<std::pair<bool, bool>> States;
     int Suspends = 0, MonitorOffs = 0;
     std::vector<bool> SaverRunning;
-    bool SetExecutionState(bool d, bool s) override
-    {
-        States.push_back({d, s});
-        return true;
-    }
+    bool SetExecutionState(bool d, bool s) override { return States.push_back({d, s}), true; }
     void SuspendSystem() override { ++Suspends; }
     void MonitorPowerOff() override { ++MonitorOffs; }
     void SetScreenSaverRunning(bool running) override { SaverRunning.push_back(running); }
@@ -210,15 +176,8 @@ public:
     TPasswordResult Answer = TPasswordResult::prAccepted;
     int Verifies = 0;
     std::vector<std::string> Changes;
-    TPasswordResult VerifyPassword(const std::string&, TWindowHandle) override
-    {
-        ++Verifies;
-        return Answer;
-    }
-    void ChangePassword(const std::string& dir, TWindowHandle parent) override
-    {
-        Changes.push_back(dir + "@" + std::to_string(parent));
-    }
+    TPasswordResult VerifyPassword(const std::string&, TWindowHandle) override { return ++Verifies, Answer; }
+    void ChangePassword(const std::string& d, TWindowHandle w) override { Changes.push_back(d + "@" + std::to_string(w)); }
 };
 
 class FakeSemaphores : public ISemaphoreFactory {
@@ -250,14 +209,11 @@ public:
     bool IsTerminated = false;
     bool Halted = false;
     int CursorCounter = 0;
-    int Closes = 0, Suppressed = 0, HiddenAway = 0, HiddenApp = 0, TaskBar = 0, ProcessMessagesCalls = 0;
+    int Closes = 0, Suppressed = 0, HiddenAway = 0;
     bool MainEnabled = true;
     bool MainForm = true;
-    TWindowHandle Foreground = 77;
     std::vector<std::pair<TWindowHandle, bool>> Enabled;
     std::vector<std::string> Boxes;
-    TRect FormBounds{0, 0, 400, 300};
-    int FormLeft = -1, FormTop = -1;
     std::function<void()> OnProcessMessages;
 
     std::string ProgramPath() override { return Program; }
@@ -272,24 +228,19 @@ public:
     void Halt() override { Halted = true; }
     void ProcessMessages() override
     {
-        ++ProcessMessagesCalls;
         if (OnProcessMessages)
             OnProcessMessages();
     }
     void MessageBox(const std::string& text, const std::string&, TMessageIcon) override { Boxes.push_back(text); }
-    void HideApplicationWindow() override { ++HiddenApp; }
-    void HideFromTaskBar() override { ++TaskBar; }
+    void HideApplicationWindow() override {}
+    void HideFromTaskBar() override {}
     void ShowCursor(bool visible) override { CursorCounter += visible ? 1 : -1; }
-    TWindowHandle ForegroundWindow() override { return Foreground; }
+    TWindowHandle ForegroundWindow() override { return 77; }
     void EnableWindow(TWindowHandle w, bool e) override { Enabled.push_back({w, e}); }
     bool HasMainForm() override { return MainForm; }
     bool MainFormIsTopLevel() override { return true; }
-    TRect MainFormBounds() override { return FormBounds; }
-    void SetMainFormPosition(std::int32_t l, std::int32_t t) override
-    {
-        FormLeft = l;
-        FormTop = t;
-    }
+    TRect MainFormBounds() override { return {0, 0, 400, 300}; }
+    void SetMainFormPosition(std::int32_t, std::int32_t) override {}
     void HideMainFormWindow() override {}
     void HideMainFormAway() override { ++HiddenAway; }
     void SetMainFormEnabled(bool e) override { MainEnabled = e; }
@@ -304,12 +255,9 @@ public:
     bool IsActive = false;
     bool FailActivate = false;
     int Activations = 0, Swaps = 0, PaintSwaps = 0, Captures = 0;
-    std::vector<TViewportSetup> Applied;
     bool Sync = true;
     TAppRenderer Renderer = TAppRenderer::OpenGL;
-    int Unloads = 0;
     std::vector<std::string>* Log = nullptr;
-    std::int32_t CapW = 4, CapH = 2;
 
     bool Active() override { return IsActive; }
     void Activate(TDeviceContext) override
@@ -319,26 +267,21 @@ public:
     }
     void Deactivate() override { IsActive = false; }
     void SetBaseState() override {}
-    void SwapBuffers(TDeviceContext) override
+    void SwapBuffers(TDeviceContext) override { ++Swaps, Note("Swap"); }
+    void Note(const char* what)
     {
-        ++Swaps;
         if (Log)
-            Log->push_back("Swap");
+            Log->push_back(what);
     }
     void PaintSwap(TDeviceContext) override { ++PaintSwaps; }
     bool HardwareAccelerated() override { return true; }
-    void ApplyViewport(const TViewportSetup& s) override
-    {
-        Applied.push_back(s);
-        if (Log)
-            Log->push_back("Viewport");
-    }
+    void ApplyViewport(const TViewportSetup&) override { Note("Viewport"); }
     bool Capture(std::int32_t, std::int32_t, TCapturedImage& image) override
     {
         ++Captures;
-        image.Width = CapW;
-        image.Height = CapH;
-        image.Rgb.assign(static_cast<std::size_t>(CapW * CapH * 3), 0x80);
+        image.Width = 4;
+        image.Height = 2;
+        image.Rgb.assign(4 * 2 * 3, 0x80);
         return true;
     }
     std::int32_t CaptureCount() override { return Captures; }
@@ -347,7 +290,7 @@ public:
     void SetWaitSync(bool v) override { Sync = v; }
     TAppRenderer EffectiveRenderer() override { return Renderer; }
     void StoreRenderer(TAppRenderer r) override { Renderer = r; }
-    void UnloadLibrary() override { ++Unloads; }
+    void UnloadLibrary() override {}
 };
 
 class FakeWindow : public TCustomGLWindow {
@@ -356,7 +299,7 @@ public:
     bool HasHandle = false;
     TDeviceContext NextDC = 1234;
     TWindowHandle Parent = 0;
-    int Creates = 0, Destroys = 0;
+    int Creates = 0;
 
     std::int32_t ClientWidth() override { return W; }
     std::int32_t ClientHeight() override { return H; }
@@ -371,7 +314,6 @@ public:
     void HideAndDestroyHandle() override
     {
         HasHandle = false;
-        ++Destroys;
         HandleDestroyed();
     }
     void SetParentWindow(TWindowHandle parent) override { Parent = parent; }

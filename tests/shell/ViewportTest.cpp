@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "Fakes.h"
 #include "shell/GLApp.h"
 
@@ -15,15 +13,9 @@ TViewportEnvironment Windowed(int w, int h)
     return env;
 }
 
-TEST(Viewport, DefaultsAndCamera)
+TEST(Viewport, AssignCopiesTheCameraButNotStretchOrClear)
 {
-    TDefViewport v;
-    EXPECT_EQ(v.ClearMode, cmColor | cmDepth);
-    EXPECT_EQ(v.FOV, 75.0);
-    EXPECT_EQ(v.Camera.Position.Z, -0.00005f);
-    EXPECT_EQ(v.Camera.Direction.Z, -1.0f);
-    EXPECT_EQ(v.Camera.Up.Y, 1.0f);
-    TDefViewport w;
+    TDefViewport v, w;
     w.FOV = 39;
     w.Stretch = true;
     w.ClearMode = cmDepth;
@@ -31,8 +23,8 @@ TEST(Viewport, DefaultsAndCamera)
     v.Assign(w);
     EXPECT_EQ(v.FOV, 39.0);
     EXPECT_EQ(v.Camera.Position.Y, 105.0f);
-    EXPECT_FALSE(v.Stretch);                  // not copied
-    EXPECT_EQ(v.ClearMode, cmColor | cmDepth); // not copied
+    EXPECT_FALSE(v.Stretch);
+    EXPECT_EQ(v.ClearMode, cmColor | cmDepth);
 }
 
 TEST(Viewport, FrustumForTheParticles)
@@ -51,37 +43,23 @@ TEST(Viewport, FrustumForTheParticles)
     EXPECT_NEAR(v.GetFrustum().Right, 100.0 * 1.3333334f, 1e-4);
 }
 
-TEST(Viewport, WideWindowTurnsWideScreenOnForGood)
+TEST(Viewport, WideWindowTurnsWideScreenOnForGoodUnlessStretched)
 {
     TDefViewport v;
-    TViewportSetup s = ComputeViewportSetup(v, Windowed(1024, 768));
+    ComputeViewportSetup(v, Windowed(160, 0)); // minimised: no change
     EXPECT_FALSE(v.WideScreen);
-    EXPECT_DOUBLE_EQ(s.Aspect, 4.0 / 3.0);
-    s = ComputeViewportSetup(v, Windowed(1280, 720));
+    EXPECT_DOUBLE_EQ(ComputeViewportSetup(v, Windowed(1024, 768)).Aspect, 4.0 / 3.0);
+    EXPECT_FALSE(v.WideScreen);
+    EXPECT_DOUBLE_EQ(ComputeViewportSetup(v, Windowed(1280, 720)).Aspect, 16.0 / 9.0);
+    EXPECT_DOUBLE_EQ(ComputeViewportSetup(v, Windowed(800, 600)).Aspect, 16.0 / 9.0);
     EXPECT_TRUE(v.WideScreen);
-    EXPECT_DOUBLE_EQ(s.Aspect, 16.0 / 9.0);
-    s = ComputeViewportSetup(v, Windowed(800, 600));
-    EXPECT_TRUE(v.WideScreen);
-    EXPECT_DOUBLE_EQ(s.Aspect, 16.0 / 9.0);
-}
 
-TEST(Viewport, StretchAlwaysFourByThree)
-{
-    TDefViewport v;
-    v.Stretch = true;
-    TViewportSetup s = ComputeViewportSetup(v, Windowed(1920, 800));
-    EXPECT_FALSE(v.WideScreen);
-    EXPECT_EQ(s.Aspect, static_cast<double>(1.3333334f));
-    v.WideScreen = true;
-    s = ComputeViewportSetup(v, Windowed(1920, 800));
-    EXPECT_EQ(s.Aspect, static_cast<double>(1.3333334f));
-}
-
-TEST(Viewport, MinimisedWindowDoesNotTurnWideScreenOn)
-{
-    TDefViewport v;
-    ComputeViewportSetup(v, Windowed(160, 0));
-    EXPECT_FALSE(v.WideScreen);
+    TDefViewport s;
+    s.Stretch = true;
+    EXPECT_EQ(ComputeViewportSetup(s, Windowed(1920, 800)).Aspect, static_cast<double>(1.3333334f));
+    EXPECT_FALSE(s.WideScreen);
+    s.WideScreen = true;
+    EXPECT_EQ(ComputeViewportSetup(s, Windowed(1920, 800)).Aspect, static_cast<double>(1.3333334f));
 }
 
 TEST(Viewport, FullScreenUsesTheDesktopRatioAndMonitorChoice)
@@ -99,15 +77,16 @@ TEST(Viewport, FullScreenUsesTheDesktopRatioAndMonitorChoice)
     EXPECT_EQ(s.Width, 1920);
     EXPECT_EQ(s.Height, 1080);
     env.Monitor = -1;
-    s = ComputeViewportSetup(v, env);
-    EXPECT_EQ(s.Width, 1280);
+    EXPECT_EQ(ComputeViewportSetup(v, env).Width, 1280);
     env.Monitor = 2; // dual view
     s = ComputeViewportSetup(v, env);
     EXPECT_EQ(s.Width, 1280 + 1920);
     EXPECT_EQ(s.Height, 1080);
     env.Monitor = 3; // virtual desktop
-    s = ComputeViewportSetup(v, env);
-    EXPECT_EQ(s.Width, 3200);
+    EXPECT_EQ(ComputeViewportSetup(v, env).Width, 3200);
+    EXPECT_EQ(FullScreenWindowBounds(1, m).Left, 1280);
+    EXPECT_EQ(FullScreenWindowBounds(-1, m).Width, 3200);
+    EXPECT_EQ(FullScreenWindowBounds(2, m).Width, 3200);
     m.Rects[0] = {0, 0, 1920, 1080};
     ComputeViewportSetup(v, env);
     EXPECT_TRUE(v.WideScreen);
@@ -129,16 +108,6 @@ TEST(Viewport, SetupCarriesCameraOrthoAndClear)
     EXPECT_EQ(s.ClearColor.B, 0.0f);
     EXPECT_EQ(s.ClearColor.A, 1.0f);
     EXPECT_EQ(s.ClearMode, cmColor | cmDepth);
-}
-
-TEST(Viewport, FullScreenBoundsOfTheWindow)
-{
-    FakeMonitors m;
-    m.Rects = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
-    m.Virtual = {0, 0, 3200, 1080};
-    EXPECT_EQ(FullScreenWindowBounds(1, m).Left, 1280);
-    EXPECT_EQ(FullScreenWindowBounds(-1, m).Width, 3200);
-    EXPECT_EQ(FullScreenWindowBounds(2, m).Width, 3200);
 }
 
 } // namespace
