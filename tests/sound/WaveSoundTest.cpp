@@ -4,6 +4,7 @@
 
 #include "gl/Errors.h"
 #include "sound/WaveSound.h"
+#include "tests/common/TestUtil.h"
 #include "tests/sound/WaveTestUtil.h"
 
 using namespace wavetest;
@@ -12,12 +13,7 @@ namespace {
 
 std::string LoadError(const Bytes& image, TWaveSound& w)
 {
-    try {
-        w.Load(image);
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "";
+    return testutil::ErrorOf([&] { w.Load(image); });
 }
 
 void ExpectEmpty(const TWaveSound& w)
@@ -124,7 +120,7 @@ TEST(WaveChunks, EveryTruncationOfAValidFileFailsCleanly)
     for (std::size_t n = 0; n < img.size() - 1; ++n) {  // the last byte is only the RIFF's own end
         TWaveSound w("t.wav");
         const Bytes part(img.begin(), img.begin() + static_cast<std::ptrdiff_t>(n));
-        EXPECT_NE(LoadError(part, w), "") << "length " << n;
+        EXPECT_NE(LoadError(part, w), "<no error>") << "length " << n;
         ExpectEmpty(w);
     }
 }
@@ -132,12 +128,8 @@ TEST(WaveChunks, EveryTruncationOfAValidFileFailsCleanly)
 TEST(WaveSoundFiles, FileAndStreamLoading)
 {
     TWaveSound missing("/nonexistent/dir/x.wav");
-    try {
-        missing.LoadFromFile();
-        FAIL();
-    } catch (const EPyrelumeError& e) {
-        EXPECT_STREQ(e.what(), "TWaveSound.LoadFromFile error: file /nonexistent/dir/x.wav is not open");
-    }
+    EXPECT_EQ(testutil::ErrorOf([&] { missing.LoadFromFile(); }),
+              "TWaveSound.LoadFromFile error: file /nonexistent/dir/x.wav is not open");
     ExpectEmpty(missing);
 
     const Bytes img = PcmWave(1, 11025, 8, {100, 110, 120});
