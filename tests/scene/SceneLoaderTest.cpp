@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "assets/Streams.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
 #include "scene/GLGraphics.h"
+#include "tests/common/TestUtil.h"
+
+using testutil::ErrorOf;
 
 namespace {
 
@@ -18,38 +20,16 @@ std::unique_ptr<TResourceLoader> LoaderFor(const std::vector<std::string>& lines
     return l;
 }
 
-std::string TempDir(const std::string& name)
+// Loads a description file (written first when text is given) into a new scene.
+std::unique_ptr<TMainScene> LoadScene(const std::string& dir, const std::string& text, const std::string& name = "scene.gsc")
 {
-    auto dir = std::filesystem::temp_directory_path() / ("pyr_scene_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string() + "/";
-}
-
-void WriteText(const std::string& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-// Loads a description from disk into a new scene.
-std::unique_ptr<TMainScene> LoadScene(const std::string& dir, const std::string& text)
-{
-    WriteText(dir + "scene.gsc", text);
+    if (!text.empty())
+        std::ofstream(dir + name, std::ios::binary) << text;
     auto scene = std::make_unique<TMainScene>();
     scene->Path = dir;
-    scene->SourceName = "scene.gsc";
+    scene->SourceName = name;
     scene->LoadFromSource();
     return scene;
-}
-
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 std::vector<std::string> Tree(TMainScene& scene)
@@ -140,7 +120,8 @@ TEST(SceneLoaderValues, ReferencesResolveFromTheRootAndKeepPreviousWhenMissing)
 
 TEST(SceneLoaderWalk, ErrorsNameTheSection)
 {
-    const std::string dir = TempDir("errors");
+    testutil::ScratchDir scratch("scene_errors");
+    const std::string dir = scratch.Dir();
     EXPECT_EQ(ErrorOf([&] { LoadScene(dir, "[MainScene]\nCount=2\n[MainScene1]\nType=TResource\nName=A\n"); }),
               "TResourceLoader.CreateObject error: Unknown Object Type! for MainScene2");
     EXPECT_EQ(ErrorOf([&] { LoadScene(dir, "[MainScene]\nCount=1\n[MainScene1]\nType=TResource\n"); }),
@@ -151,7 +132,8 @@ TEST(SceneLoaderWalk, ErrorsNameTheSection)
 
 TEST(SceneLoaderWalk, CountLimitsChildrenAndTypeNamesIgnoreCase)
 {
-    const std::string dir = TempDir("count");
+    testutil::ScratchDir scratch("scene_count");
+    const std::string dir = scratch.Dir();
     auto scene = LoadScene(dir, "[MainScene]\nCount=1\n"
                                 "[MainScene1]\nType=tresource\nName=Box\nCount=1\nPath=.\\Sub\\\n"
                                 "[Box1]\nType=TSCENEMATERIAL\nName=M\n"
@@ -160,26 +142,22 @@ TEST(SceneLoaderWalk, CountLimitsChildrenAndTypeNamesIgnoreCase)
     EXPECT_EQ(dynamic_cast<TResource*>(scene->FindObject("Box"))->Path, ".\\Sub\\");
 }
 
-TEST(SceneLoaderWalk, MissingArchiveMemberGivesAnEmptyScene)
+TEST(SceneLoaderWalk, MissingArchiveMemberGivesAnEmptySceneAMissingDiskFileRaises)
 {
     TMainScene scene;
     scene.SourceMode = 2;
     scene.SourceName = "no-such-member-anywhere.gsc";
     scene.LoadFromSource();
     EXPECT_EQ(scene.GetCount(), 0);
-}
 
-TEST(SceneLoaderWalk, MissingDiskFileRaises)
-{
-    TMainScene scene;
-    scene.Path = TempDir("missing");
-    scene.SourceName = "absent.gsc";
-    EXPECT_THROW(scene.LoadFromSource(), EPyrelumeError);
+    testutil::ScratchDir scratch("scene_missing");
+    EXPECT_THROW(LoadScene(scratch.Dir(), "", "absent.gsc"), EPyrelumeError);
 }
 
 TEST(SceneLoaderWalk, SaveAndLoadRoundTrip)
 {
-    const std::string dir = TempDir("roundtrip");
+    testutil::ScratchDir scratch("scene_roundtrip");
+    const std::string dir = scratch.Dir();
     const std::string text =
         "[MainScene]\nCount=5\n"
         "[MainScene1]\nType=TSceneTextureList\nName=Textures\nQuality=Medium\nColorBit=16bit\nCount=2\n"
@@ -199,10 +177,7 @@ TEST(SceneLoaderWalk, SaveAndLoadRoundTrip)
 
     scene->SourceName = "saved.gsc";
     scene->SaveToSource();
-    auto again = std::make_unique<TMainScene>();
-    again->Path = dir;
-    again->SourceName = "saved.gsc";
-    again->LoadFromSource();
+    auto again = LoadScene(dir, "", "saved.gsc");
     EXPECT_EQ(Tree(*again), tree);
 
     auto* list = dynamic_cast<TSceneTextureList*>(again->FindObject("Textures"));
@@ -242,7 +217,8 @@ TEST(SceneLoaderWalk, SaveAndLoadRoundTrip)
 
 TEST(SceneLoaderWalk, ScrambledFilesAreComplementedBothWays)
 {
-    const std::string dir = TempDir("scrambled");
+    testutil::ScratchDir scratch("scene_scrambled");
+    const std::string dir = scratch.Dir();
     TMainScene scene;
     scene.Path = dir;
     scene.SourceName = "s.gsc";
@@ -265,8 +241,9 @@ TEST(SceneLoaderWalk, ScrambledFilesAreComplementedBothWays)
 
 TEST(SceneLoaderWalk, ChildResourceWithItsOwnSourceFile)
 {
-    const std::string dir = TempDir("subsource");
-    WriteText(dir + "clock.gsc", "[Clock]\nCount=1\n[Clock1]\nType=TSceneMaterial\nName=Digits\n");
+    testutil::ScratchDir scratch("scene_subsource");
+    const std::string dir = scratch.Dir();
+    std::ofstream(dir + "clock.gsc") << "[Clock]\nCount=1\n[Clock1]\nType=TSceneMaterial\nName=Digits\n";
     auto scene = LoadScene(dir, "[MainScene]\nCount=1\n[MainScene1]\nType=TResource\nName=Clock\nPath=" + dir +
                                     "\nSourceName=clock.gsc\n");
     EXPECT_NE(scene->FindObject("Clock/Digits"), nullptr);

@@ -1,39 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "scene/GLGraphics.h"
-
-namespace {
-
-class TMapStore : public TSceneSettingsStore {
-public:
-    std::map<std::string, std::string> values;
-    std::string ReadString(const std::string& n, const std::string& d) override
-    {
-        auto it = values.find(n);
-        return it == values.end() ? d : it->second;
-    }
-    bool ReadBool(const std::string& n, bool d) override
-    {
-        auto it = values.find(n);
-        return it == values.end() ? d : it->second != "0";
-    }
-    int ReadInteger(const std::string& n, int d) override
-    {
-        auto it = values.find(n);
-        return it == values.end() ? d : std::stoi(it->second);
-    }
-    void WriteString(const std::string& n, const std::string& v) override { values[n] = v; }
-    void WriteBool(const std::string& n, bool v) override { values[n] = v ? "-1" : "0"; }
-    void WriteInteger(const std::string& n, int v) override { values[n] = std::to_string(v); }
-};
-
-} // namespace
+#include "tests/common/TestUtil.h"
 
 TEST(SceneSettings, TextureAndMeshListsReadAndWriteTheirKeys)
 {
-    TMapStore store;
+    testutil::MemorySettings<TSceneSettingsStore> store;
     TMainScene scene;
     scene.Settings = &store;
     auto* textures = new TSceneTextureList();
@@ -54,7 +26,7 @@ TEST(SceneSettings, TextureAndMeshListsReadAndWriteTheirKeys)
     mesh->FileListName = "Models.txt";
     mesh->FileList = {"One.3dm", "Two.3dm"};
 
-    store.values = {{"Textures Quality", "Low"}, {"Textures ColorBit", "32bit"}, {"GuardsIndex", "1"},
+    store.Values = {{"Textures Quality", "Low"}, {"Textures ColorBit", "32bit"}, {"GuardsIndex", "1"},
                     {"ModelsIndex", "1"}, {"FireGuardA.jpg LoadFromFile", "0"}};
     scene.ReadSettings();
     EXPECT_EQ(textures->Quality, TTextureQuality::Low);
@@ -63,13 +35,13 @@ TEST(SceneSettings, TextureAndMeshListsReadAndWriteTheirKeys)
     EXPECT_EQ(guard->AlphaName, "G2A.jpg");
     EXPECT_EQ(mesh->SourceName, "Two.3dm");
 
-    store.values.clear();
+    store.Values.clear();
     scene.WriteSettings();
-    EXPECT_EQ(store.values["Textures Quality"], "Low");
-    EXPECT_EQ(store.values["Textures ColorBit"], "32bit");
-    EXPECT_EQ(store.values["Textures MipMap"], "0");
-    EXPECT_EQ(store.values["GuardsIndex"], "1");
-    EXPECT_EQ(store.values["ModelsIndex"], "1");
-    EXPECT_EQ(store.values["FireGuardA.jpg LoadFromFile"], "0");
-    EXPECT_EQ(store.values.count("FireGuardA.jpg TextureName"), 0u);
+    EXPECT_EQ(store.Values["Textures Quality"], "Low");
+    EXPECT_EQ(store.Values["Textures ColorBit"], "32bit");
+    EXPECT_EQ(store.Values["Textures MipMap"], "0");
+    EXPECT_EQ(store.Values["GuardsIndex"], "1");
+    EXPECT_EQ(store.Values["ModelsIndex"], "1");
+    EXPECT_EQ(store.Values["FireGuardA.jpg LoadFromFile"], "0");
+    EXPECT_EQ(store.Values.count("FireGuardA.jpg TextureName"), 0u);
 }
