@@ -1,19 +1,19 @@
 #pragma once
 // Helpers for archive tests: archives assembled by hand with zlib (so that
-// tests can break the writer's rules on purpose) and scratch directories.
+// tests can break the writer's rules on purpose).
 #include <zlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "assets/Streams.h"
-#include "gl/Errors.h"
+#include "tests/common/TestUtil.h"
 
 namespace archive_test {
 
+using testutil::ErrorOf;
+using testutil::ScratchDir;
 using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes Deflate(const Bytes& in, int level = 9)
@@ -75,38 +75,6 @@ inline Bytes Assemble(const std::vector<RawEntry>& entries)
     for (const auto& e : entries)
         out.insert(out.end(), e.block.begin(), e.block.end());
     return out;
-}
-
-// A fresh, empty directory under the build tree, removed at destruction.
-class ScratchDir {
-public:
-    explicit ScratchDir(const std::string& name)
-        : path_(std::filesystem::path(PYRELUME_BINARY_DIR) / "test-scratch" / name)
-    {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
-// The message of the EPyrelumeError f raises, or "<no error>".
-inline std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EPyrelumeError& e) {
-        return e.what();
-    }
-    return "<no error>";
 }
 
 inline Bytes Noise(std::size_t n, std::uint32_t seed)

@@ -83,7 +83,7 @@ TEST(ArchiveWriter, RefusesNamesThatWouldBreakTheArchive)
 
 TEST(ArchiveWriter, AddFileStoresTheBareName)
 {
-    ScratchDir root("writer-addfile");
+    ScratchDir root("archive-writer-addfile");
     WriteFileBytes(root.File("Fireplace01.3dm"), Text("model"));
     TResourceArchiveWriter writer;
     writer.AddFile(root.File("Fireplace01.3dm"));

@@ -45,6 +45,18 @@ private:
     ProgramResourceLookup previous_;
 };
 
+// A reader of the program resource data.rfa holding bytes.
+struct ResourceArchiveReader {
+    FakeResources resources;
+    TResourceFileReader reader;
+    explicit ResourceArchiveReader(const Bytes& bytes)
+    {
+        resources.table["data_rfa"] = bytes;
+        reader.Source = ReadSource::ArchiveResource;
+        reader.ArchiveName = "data.rfa";
+    }
+};
+
 Bytes SmallArchive()
 {
     TResourceArchiveWriter writer;
@@ -67,28 +79,17 @@ TEST(ResourceNames, FileNamePartAndFirstDot)
     EXPECT_EQ(ResourceFileNamePart("dir\\"), "");
 }
 
-TEST(ResourceReader, DirectorySetterAppendsOneBackslash)
-{
-    TResourceFileReader reader;
-    EXPECT_EQ(reader.Directory(), "");
-    reader.SetDirectory("Scenes");
-    EXPECT_EQ(reader.Directory(), "Scenes\\");
-    reader.SetDirectory(".\\Scenes\\");
-    EXPECT_EQ(reader.Directory(), ".\\Scenes\\");
-    reader.SetDirectory("");
-    EXPECT_EQ(reader.Directory(), "");
-}
-
 TEST(ResourceReader, DiskFilesUseDirectoryUnlessTheNameHasAPath)
 {
-    ScratchDir root("reader-disk");
+    ScratchDir root("archive-reader-disk");
     std::filesystem::create_directories(root.Path() / "Scenes");
     std::filesystem::create_directories(root.Path() / "x");
     WriteFileBytes(root.File("Scenes/a.txt"), Text("in scenes"));
     WriteFileBytes(root.File("x/a.txt"), Text("in x"));
 
     TResourceFileReader reader;
-    reader.SetDirectory(root.Path().string() + "\\Scenes");
+    reader.SetDirectory(root.Path().string() + "\\Scenes"); // one backslash is appended
+    EXPECT_EQ(reader.Directory(), root.Path().string() + "\\Scenes\\");
     ASSERT_TRUE(reader.Open("a.txt"));
     EXPECT_EQ(StreamBytes(reader.Stream()), Text("in scenes"));
 
@@ -106,13 +107,14 @@ TEST(ResourceReader, DiskFilesUseDirectoryUnlessTheNameHasAPath)
 
 TEST(ResourceReader, RelativeDirectoryLikeTheProgramSetsIt)
 {
-    ScratchDir root("reader-relative");
+    ScratchDir root("archive-reader-relative");
     std::filesystem::create_directories(root.Path() / "Scenes");
     WriteFileBytes(root.File("Scenes/a.txt"), Text("relative"));
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(root.Path());
     TResourceFileReader reader;
     reader.SetDirectory(".\\Scenes\\");
+    EXPECT_EQ(reader.Directory(), ".\\Scenes\\"); // no second backslash
     const bool opened = reader.Open("a.txt");
     const Bytes bytes = StreamBytes(reader.Stream());
     reader.Close();
@@ -152,12 +154,9 @@ TEST(ResourceReader, ResourceFilesDeriveTheResourceName)
 
 TEST(ResourceReader, ArchiveResourceLookupIgnoresPathsAndCase)
 {
-    FakeResources resources;
-    resources.table["DATA_RFA"] = SmallArchive();
-    TResourceFileReader reader;
+    ResourceArchiveReader r(SmallArchive());
+    TResourceFileReader& reader = r.reader;
     reader.SetDirectory(".\\Scenes\\");
-    reader.ArchiveName = "data.rfa";
-    reader.Source = ReadSource::ArchiveResource;
     ASSERT_TRUE(reader.Open("Clock.BMP"));
     EXPECT_EQ(StreamBytes(reader.Stream()), Text("BM clock"));
     ASSERT_TRUE(reader.Open("textures\\clock.bmp"));
@@ -167,14 +166,14 @@ TEST(ResourceReader, ArchiveResourceLookupIgnoresPathsAndCase)
     EXPECT_FALSE(reader.Open("clock.jpg"));
     EXPECT_EQ(reader.Stream(), nullptr);
     // The directory was read once.
-    EXPECT_EQ(resources.lookups, 1);
+    EXPECT_EQ(r.resources.lookups, 1);
     ASSERT_NE(reader.Archive(), nullptr);
     EXPECT_EQ(reader.Archive()->Count(), 2);
 }
 
 TEST(ResourceReader, ArchiveIsNotReloadedAfterSourceChanges)
 {
-    ScratchDir root("reader-archive-file");
+    ScratchDir root("archive-reader-archive-file");
     TResourceArchiveWriter other;
     other.Add("other.txt", Text("other"));
     WriteFileBytes(root.File("data.rfa"), SmallArchive());
@@ -214,11 +213,8 @@ TEST(ResourceReader, DamagedArchiveKeepsWhatLoadedAndRefusesMembersWithoutData)
 {
     Bytes full = SmallArchive();
     full.resize(full.size() - 3);  // the last block ("scene.gsc") is cut short
-    FakeResources resources;
-    resources.table["data_rfa"] = full;
-    TResourceFileReader reader;
-    reader.Source = ReadSource::ArchiveResource;
-    reader.ArchiveName = "data.rfa";
+    ResourceArchiveReader r(full);
+    TResourceFileReader& reader = r.reader;
     EXPECT_EQ(ErrorOf([&] { reader.Open("clock.bmp"); }), "Stream read error");
     ASSERT_TRUE(reader.Open("clock.bmp"));
     EXPECT_EQ(StreamBytes(reader.Stream()), Text("BM clock"));
@@ -226,47 +222,29 @@ TEST(ResourceReader, DamagedArchiveKeepsWhatLoadedAndRefusesMembersWithoutData)
     EXPECT_EQ(reader.Stream(), nullptr);
 }
 
-TEST(ResourceReader, CountZeroArchiveOpensNothing)
+TEST(ResourceReader, EmptyArchivesEmptyMembersAndShortMembers)
 {
-    FakeResources resources;
-    resources.table["empty_rfa"] = TResourceArchiveWriter().SaveToBytes();
-    TResourceFileReader reader;
-    reader.Source = ReadSource::ArchiveResource;
-    reader.ArchiveName = "empty.rfa";
-    EXPECT_FALSE(reader.Open("a.txt"));
-    EXPECT_FALSE(reader.Open(""));
-    EXPECT_EQ(reader.Archive()->Count(), 0);
-}
+    ResourceArchiveReader none(TResourceArchiveWriter().SaveToBytes());
+    EXPECT_FALSE(none.reader.Open("a.txt"));
+    EXPECT_FALSE(none.reader.Open(""));
+    EXPECT_EQ(none.reader.Archive()->Count(), 0);
 
-TEST(ResourceReader, MemberInflatingShortRaisesOutOfOpen)
-{
-    RawEntry e = Entry("a.txt", Text("abc"));
-    e.size = 4;
-    FakeResources resources;
-    resources.table["data_rfa"] = Assemble({e});
-    TResourceFileReader reader;
-    reader.Source = ReadSource::ArchiveResource;
-    reader.ArchiveName = "data.rfa";
-    EXPECT_EQ(ErrorOf([&] { reader.Open("a.txt"); }), "Stream read error");
-    EXPECT_EQ(reader.Stream(), nullptr);
-}
-
-TEST(ResourceReader, EmptyMemberOpensAsEmptyStream)
-{
     TResourceArchiveWriter writer;
     writer.Add("empty.txt", {});
-    FakeResources resources;
-    resources.table["data_rfa"] = writer.SaveToBytes();
-    TResourceFileReader reader;
-    reader.Source = ReadSource::ArchiveResource;
-    reader.ArchiveName = "data.rfa";
-    ASSERT_TRUE(reader.Open("empty.txt"));
-    EXPECT_EQ(reader.Stream()->Size(), 0);
+    ResourceArchiveReader empty(writer.SaveToBytes());
+    ASSERT_TRUE(empty.reader.Open("empty.txt"));
+    EXPECT_EQ(empty.reader.Stream()->Size(), 0);
+
+    RawEntry e = Entry("a.txt", Text("abc"));
+    e.size = 4; // inflates one byte short: raised out of Open
+    ResourceArchiveReader shortMember(Assemble({e}));
+    EXPECT_EQ(ErrorOf([&] { shortMember.reader.Open("a.txt"); }), "Stream read error");
+    EXPECT_EQ(shortMember.reader.Stream(), nullptr);
 }
 
 TEST(ResourceWriter, OpenCreatesAndTruncates)
 {
-    ScratchDir root("writer-open");
+    ScratchDir root("archive-writer-open");
     TResourceFileWriter writer;
     writer.SetDirectory(root.Path().string());
     ASSERT_TRUE(writer.Open("out.txt"));
@@ -277,14 +255,4 @@ TEST(ResourceWriter, OpenCreatesAndTruncates)
     EXPECT_EQ(ReadFileBytes(root.File("out.txt")), Text("new"));
     EXPECT_FALSE(writer.Open("no-such-folder\\x.txt"));
     EXPECT_EQ(writer.Stream(), nullptr);
-}
-
-TEST(ResourceReader, ProcessWideReaderStartsOnDiskFiles)
-{
-    TResourceFileReader& reader = ResourceReader();
-    EXPECT_EQ(&reader, &ResourceReader());
-    EXPECT_EQ(reader.Source, ReadSource::DiskFiles);
-    EXPECT_EQ(reader.Directory(), "");
-    EXPECT_EQ(reader.ArchiveName, "");
-    EXPECT_EQ(reader.Stream(), nullptr);
 }

@@ -2,8 +2,6 @@
 // the tool and carried inside this test program as a program resource.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "assets/ResourceFile.h"
@@ -14,29 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTool = PYRELUME_BINARY_DIR "/tools/pyrelume-tool/pyrelume-tool";
-
-struct RunResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunTool(const std::string& args, const ScratchDir& dir)
-{
-    const std::string out = dir.File("stdout.txt");
-    const std::string err = dir.File("stderr.txt");
-    const std::string cmd = "\"" + kTool + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
-    const int status = std::system(cmd.c_str());
-    RunResult r{status, {}, {}};
-    const Bytes o = ReadFileBytes(out);
-    const Bytes e = ReadFileBytes(err);
-    r.out.assign(o.begin(), o.end());
-    r.err.assign(e.begin(), e.end());
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-}
+using testutil::RunTool;
+using RunResult = testutil::ToolResult;
 
 std::vector<std::string> FilesIn(const fs::path& dir)
 {
@@ -51,7 +28,7 @@ std::vector<std::string> FilesIn(const fs::path& dir)
 
 TEST(RfaTool, PackListExtractRoundTrip)
 {
-    ScratchDir root("tool-roundtrip");
+    ScratchDir root("archive-tool-roundtrip");
     fs::create_directories(root.Path() / "in" / "sub");
     Bytes binary = Noise(40000, 11);
     binary[0] = 0;
@@ -62,54 +39,54 @@ TEST(RfaTool, PackListExtractRoundTrip)
     WriteFileBytes(root.File("in/a.txt"), Text("hello\n"));
     WriteFileBytes(root.File("in/sub/skipped.txt"), Text("not a bare member"));
 
-    ASSERT_EQ(RunTool("rfa pack \"" + root.File("in") + "\" \"" + root.File("out.rfa") + "\"", root).code, 0);
+    ASSERT_EQ(RunTool("rfa pack \"" + root.File("in") + "\" \"" + root.File("out.rfa") + "\"", root).Code, 0);
     const RunResult list = RunTool("rfa list \"" + root.File("out.rfa") + "\"", root);
-    ASSERT_EQ(list.code, 0) << list.err;
+    ASSERT_EQ(list.Code, 0) << list.Err;
     const Bytes smallBlock = Deflate(Text("hello\n"));
-    EXPECT_EQ(list.out.substr(0, list.out.find('\n') + 1), "a.txt\t" + std::to_string(smallBlock.size()) + "\t6\n");
-    EXPECT_NE(list.out.find("\nSound.WAV\t"), std::string::npos);
-    EXPECT_NE(list.out.find("\t40000\n"), std::string::npos);
-    EXPECT_EQ(list.out.find("skipped"), std::string::npos);
+    EXPECT_EQ(list.Out.substr(0, list.Out.find('\n') + 1), "a.txt\t" + std::to_string(smallBlock.size()) + "\t6\n");
+    EXPECT_NE(list.Out.find("\nSound.WAV\t"), std::string::npos);
+    EXPECT_NE(list.Out.find("\t40000\n"), std::string::npos);
+    EXPECT_EQ(list.Out.find("skipped"), std::string::npos);
 
     const RunResult toStdout = RunTool("rfa extract \"" + root.File("out.rfa") + "\" sound.wav", root);
-    ASSERT_EQ(toStdout.code, 0) << toStdout.err;
-    EXPECT_EQ(Bytes(toStdout.out.begin(), toStdout.out.end()), binary);
+    ASSERT_EQ(toStdout.Code, 0) << toStdout.Err;
+    EXPECT_EQ(Bytes(toStdout.Out.begin(), toStdout.Out.end()), binary);
 
-    ASSERT_EQ(RunTool("rfa extract \"" + root.File("out.rfa") + "\" A.TXT \"" + root.File("a.out") + "\"", root).code, 0);
+    ASSERT_EQ(RunTool("rfa extract \"" + root.File("out.rfa") + "\" A.TXT \"" + root.File("a.out") + "\"", root).Code, 0);
     EXPECT_EQ(ReadFileBytes(root.File("a.out")), Text("hello\n"));
 }
 
 TEST(RfaTool, ErrorsLeaveNoOutputBehind)
 {
-    ScratchDir root("tool-errors");
+    ScratchDir root("archive-tool-errors");
     fs::create_directories(root.Path() / "dup");
     WriteFileBytes(root.File("dup/x.txt"), Text("1"));
     WriteFileBytes(root.File("dup/X.TXT"), Text("2"));
     WriteFileBytes(root.File("keep.rfa"), Text("old"));
 
     RunResult r = RunTool("rfa pack \"" + root.File("dup") + "\" \"" + root.File("keep.rfa") + "\"", root);
-    EXPECT_NE(r.code, 0);
-    EXPECT_NE(r.err.find("Duplicate member name"), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.Code, 0);
+    EXPECT_NE(r.Err.find("Duplicate member name"), std::string::npos) << r.Err;
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
     EXPECT_EQ(ReadFileBytes(root.File("keep.rfa")), Text("old"));
 
     fs::remove(root.File("dup/X.TXT"));
-    ASSERT_EQ(RunTool("rfa pack \"" + root.File("dup") + "\" \"" + root.File("good.rfa") + "\"", root).code, 0);
+    ASSERT_EQ(RunTool("rfa pack \"" + root.File("dup") + "\" \"" + root.File("good.rfa") + "\"", root).Code, 0);
     r = RunTool("rfa extract \"" + root.File("good.rfa") + "\" missing.txt \"" + root.File("missing.out") + "\"", root);
-    EXPECT_NE(r.code, 0);
-    EXPECT_NE(r.err.find("No member \"missing.txt\""), std::string::npos) << r.err;
+    EXPECT_NE(r.Code, 0);
+    EXPECT_NE(r.Err.find("No member \"missing.txt\""), std::string::npos) << r.Err;
 
     // A damaged archive names the file and the problem.
     Bytes cut = ReadFileBytes(root.File("good.rfa"));
     cut.resize(cut.size() - 2);
     WriteFileBytes(root.File("cut.rfa"), cut);
     r = RunTool("rfa extract \"" + root.File("cut.rfa") + "\" x.txt \"" + root.File("cut.out") + "\"", root);
-    EXPECT_NE(r.code, 0);
-    EXPECT_NE(r.err.find("not a readable archive: Stream read error"), std::string::npos) << r.err;
+    EXPECT_NE(r.Code, 0);
+    EXPECT_NE(r.Err.find("not a readable archive: Stream read error"), std::string::npos) << r.Err;
 
     EXPECT_EQ(FilesIn(root.Path()), (std::vector<std::string>{"cut.rfa", "dup", "good.rfa", "keep.rfa"}));
-    EXPECT_NE(RunTool("rfa list \"" + root.File("nothing.rfa") + "\"", root).code, 0);
-    EXPECT_NE(RunTool("rfa frobnicate", root).code, 0);
+    EXPECT_NE(RunTool("rfa list \"" + root.File("nothing.rfa") + "\"", root).Code, 0);
+    EXPECT_NE(RunTool("rfa frobnicate", root).Code, 0);
 }
 
 TEST(EmbeddedArchive, PackedByTheToolAndFoundAsProgramResource)
