@@ -3,40 +3,28 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "fire/FlameClasses.h"
 #include "gl/Random.h"
+#include "tests/common/TestUtil.h"
 
-namespace fs = std::filesystem;
+using testutil::ReadText;
 
 namespace {
 
-std::string Read(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Runs the tool in a fresh folder; returns the exit status and its stderr.
-struct ToolRun {
-    fs::path dir = fs::temp_directory_path() / ("pyr_flame_tool_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    ToolRun() { fs::create_directories(dir); }
-    ~ToolRun() { fs::remove_all(dir); }
-    std::string P(const char* name) const { return (dir / name).string(); }
+// Runs the tool's flame command in a fresh folder.
+struct ToolRun : testutil::ScratchDir {
+    ToolRun() : ScratchDir(std::string("flame_tool_") + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+    std::string P(const char* name) const { return File(name); }
     int Run(const std::string& args, std::string* err)
     {
-        const std::string cmd = std::string("\"") + PYRELUME_BINARY_DIR +
-                                "/tools/pyrelume-tool/pyrelume-tool\" flame " + args + " 2>\"" + P("err.txt") + "\"";
-        const int status = std::system(cmd.c_str());
-        *err = Read(P("err.txt"));
-        return status;
+        const auto r = testutil::RunTool("flame " + args, *this);
+        *err = r.Err;
+        return r.Code;
     }
-    long Files() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+    long Files() const { return Count(); }
 };
 
 void Put(std::string& out, std::uint32_t v, int bytes)
@@ -72,9 +60,9 @@ TEST(FlameTool, DumpsMatchTheSimulationFromGeneratorZero)
     for (const auto& e : f.DitherPalette())
         std::for_each(e.begin(), e.end(), put);
     std::for_each(f.LightPalette().begin(), f.LightPalette().end(), put);
-    EXPECT_TRUE(Read(t.P("g.bin")) == grid);
-    EXPECT_TRUE(Read(t.P("p.bin")) == pal);
-    EXPECT_EQ(t.Files(), 3);  // g.bin, p.bin, err.txt: no temporary files left
+    EXPECT_TRUE(ReadText(t.P("g.bin")) == grid);
+    EXPECT_TRUE(ReadText(t.P("p.bin")) == pal);
+    EXPECT_EQ(t.Files(), 2);  // g.bin, p.bin: no temporary files left
 }
 
 TEST(FlameTool, BadArgumentsFailWithOneLineAndWriteNothing)
@@ -93,8 +81,8 @@ TEST(FlameTool, BadArgumentsFailWithOneLineAndWriteNothing)
     for (const std::string& args : bad) {
         EXPECT_NE(t.Run(args, &err), 0) << args;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << args << ": " << err;
-        EXPECT_EQ(Read(dump), "old") << args;
+        EXPECT_EQ(ReadText(dump), "old") << args;
     }
-    EXPECT_EQ(t.Files(), 2);  // keep.bin, err.txt
+    EXPECT_EQ(t.Files(), 1);  // keep.bin
     EXPECT_NE(t.Run("--steps 1 --frobnicate --dump " + dump, &err), 0);
 }
