@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 
 #include "fire/FireClasses.h"
 #include "gl/GLPrimitives.h"
 #include "gl/Random.h"
 #include "scene/GLGraphics.h"
+#include "tests/common/TestUtil.h"
 
 namespace {
 
@@ -22,11 +22,6 @@ void SetView(float cameraY, float cameraZ)
     vp.SetPerspective(39, 1.3333334f, 100, 10000);
     vp.Position = MakeVector(0, cameraY, cameraZ);
 }
-
-struct FireSetup {
-    TBonFireStyle Style;
-    int Count;
-};
 
 std::unique_ptr<TBonFire> MakeFire(TBonFireStyle style, int count)
 {
@@ -58,25 +53,25 @@ TBonFireParticle& P(TBonFire& f, int i)
     return static_cast<TBonFireParticle&>(*f.Particle(i));
 }
 
-std::unique_ptr<TMainScene> LoadScene(const std::string& text)
-{
-    static const bool registered = (RegisterFireTypes(), true);
-    (void)registered;
-    const auto dir = std::filesystem::temp_directory_path() / "pyr_particles";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "scene.gsc", std::ios::binary) << text;
-    auto scene = std::make_unique<TMainScene>();
-    scene->Path = dir.string() + "/";
-    scene->SourceName = "scene.gsc";
-    scene->LoadFromSource();
-    return scene;
-}
-
-std::string FireSection(const std::string& extra)
-{
-    return "[MainScene]\nCount=1\n\n[MainScene1]\nType=TBonFire\nName=Sparkles\nProcessOptions=[Render,Animation]\n" +
-           extra;
-}
+// A scene of one particle list "Sparkles" described by the given keys.
+struct LoadedFire {
+    std::unique_ptr<TMainScene> Scene = std::make_unique<TMainScene>();
+    TBonFire* Fire = nullptr;
+    explicit LoadedFire(const std::string& keys)
+    {
+        static const bool registered = (RegisterFireTypes(), true);
+        (void)registered;
+        testutil::ScratchDir dir("particles");
+        std::ofstream(dir.File("scene.gsc"), std::ios::binary)
+            << "[MainScene]\nCount=1\n\n[MainScene1]\nType=TBonFire\nName=Sparkles\nProcessOptions=[Render,Animation]\n"
+            << keys;
+        Scene->Path = dir.Dir();
+        Scene->SourceName = "scene.gsc";
+        Scene->LoadFromSource();
+        Fire = dynamic_cast<TBonFire*>(Scene->FindObject("Sparkles"));
+        EXPECT_NE(Fire, nullptr);
+    }
+};
 
 class ParticleTest : public ::testing::Test {
 protected:
@@ -98,13 +93,8 @@ private:
 
 TEST_F(ParticleTest, CountIsCappedByMaxCountAndAbsentMaxCountGivesNone)
 {
-    auto scene = LoadScene(FireSection("ParticleCount=25\nMaxCount=10\nCapacity=100\nCount=3\n"));
-    auto* f = dynamic_cast<TBonFire*>(scene->FindObject("Sparkles"));
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->GetCount(), 10);
-
-    auto none = LoadScene(FireSection("ParticleCount=25\n"));
-    EXPECT_EQ(dynamic_cast<TBonFire*>(none->FindObject("Sparkles"))->GetCount(), 0);
+    EXPECT_EQ(LoadedFire("ParticleCount=25\nMaxCount=10\nCapacity=100\nCount=3\n").Fire->GetCount(), 10);
+    EXPECT_EQ(LoadedFire("ParticleCount=25\n").Fire->GetCount(), 0);
 }
 
 TEST_F(ParticleTest, NewParticlesAreNamedInOrderAndPastTheirLife)
@@ -114,15 +104,12 @@ TEST_F(ParticleTest, NewParticlesAreNamedInOrderAndPastTheirLife)
     f->SetParticleCount(3);
     f->SetParticleCount(5);
     ASSERT_EQ(f->GetCount(), 5);
-    const char* names[] = {"Smoke0", "Smoke1", "Smoke2", "Smoke3", "Smoke4"};
     const int batch[] = {1, 2, 3, 1, 2};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(f->Particle(i)->Name(), names[i]);
+        EXPECT_EQ(f->Particle(i)->Name(), "Smoke" + std::to_string(i));
         EXPECT_EQ(f->Particle(i)->BatchIndex, batch[i]);
-        EXPECT_FLOAT_EQ(f->Particle(i)->Age, 1.0f);
-        EXPECT_FLOAT_EQ(f->Particle(i)->LifeTime, 0.0f);
+        EXPECT_FLOAT_EQ(f->Particle(i)->Age, 1.0f); // past its (zero) life: born on the first frame
         EXPECT_TRUE(f->Particle(i)->FirstLife);
-        EXPECT_NE(dynamic_cast<TBonFireParticle*>(f->Particle(i)), nullptr);
     }
     f->SetParticleCount(2);
     ASSERT_EQ(f->GetCount(), 2);
@@ -133,27 +120,21 @@ TEST_F(ParticleTest, NewParticlesAreNamedInOrderAndPastTheirLife)
 
 TEST_F(ParticleTest, StyleTextIgnoresCaseAndAnythingElseIsFlame)
 {
-    EXPECT_EQ(StrToBonFireStyle("SMOKE"), TBonFireStyle::Smoke);
     EXPECT_EQ(StrToBonFireStyle("sparkle"), TBonFireStyle::Sparkle);
     EXPECT_EQ(StrToBonFireStyle("fire"), TBonFireStyle::Flame);
-    EXPECT_EQ(StrToBonFireStyle(""), TBonFireStyle::Flame);
-    auto scene = LoadScene(FireSection("Style=sMoKe\nMaxCount=4\nParticleCount=4\n"));
-    auto* f = dynamic_cast<TBonFire*>(scene->FindObject("Sparkles"));
-    EXPECT_EQ(f->Style, TBonFireStyle::Smoke);
-    EXPECT_EQ(LoadScene(FireSection(""))->FindObject("Sparkles") != nullptr, true);
-    EXPECT_EQ(dynamic_cast<TBonFire*>(LoadScene(FireSection(""))->FindObject("Sparkles"))->Style,
-              TBonFireStyle::Sparkle);
+    EXPECT_EQ(LoadedFire("Style=sMoKe\nMaxCount=4\nParticleCount=4\n").Fire->Style, TBonFireStyle::Smoke);
+    EXPECT_EQ(LoadedFire("").Fire->Style, TBonFireStyle::Sparkle); // no key: the default style
 }
 
 TEST_F(ParticleTest, SavedKeysRoundTripWithoutChildSections)
 {
-    auto scene = LoadScene(FireSection("MaxZ=125\nMinZ=50\nUpY=700\nBottomY=-500\nMaxSpeed=150\nMinSpeed=50\n"
-                                       "MaxCount=200\nStyle=Smoke\nGravity=9.5\nEnableGravity=1\nParticleCount=25\n"));
-    auto* f = dynamic_cast<TBonFire*>(scene->FindObject("Sparkles"));
+    LoadedFire loaded("MaxZ=125\nMinZ=50\nUpY=700\nBottomY=-500\nMaxSpeed=150\nMinSpeed=50\n"
+                      "MaxCount=200\nStyle=Smoke\nGravity=9.5\nEnableGravity=1\nParticleCount=25\n");
+    TBonFire* f = loaded.Fire;
     ASSERT_NE(f, nullptr);
     TResourceLoader saver;
     saver.CreateNew();
-    saver.MainScene = scene.get();
+    saver.MainScene = loaded.Scene.get();
     saver.Section = "X";
     f->SaveToLoader(saver);
     const TIniMemFile& ini = *saver.Ini();
@@ -303,23 +284,15 @@ TEST_F(ParticleTest, GravityTakesTheFramesStepFromTheVerticalSpeed)
 TEST_F(ParticleTest, NearerCameraNarrowsTheSparkleWindowAndShortensLives)
 {
     auto f = MakeFire(TBonFireStyle::Sparkle, 1);
-    float farX = 0, farLife = 0;
-    for (int round = 0; round < 2; ++round) {
-        if (round == 0)
-            SetView(105, 240);
-        else
-            SetView(80, 150);
+    auto born = [&](float cameraY, float cameraZ) {
+        SetView(cameraY, cameraZ);
         Random::SetState(777);
         f->Respawn(*f->Particle(0));
-        const TBonFireParticle& p = P(*f, 0);
-        if (round == 0) {
-            farX = p.Position.X;
-            farLife = p.LifeTime;
-        } else {
-            EXPECT_LT(std::fabs(p.Position.X), std::fabs(farX));
-            EXPECT_LT(p.LifeTime, farLife);
-        }
-    }
+        return std::make_pair(std::fabs(P(*f, 0).Position.X), P(*f, 0).LifeTime);
+    };
+    const auto far = born(105, 240), near = born(80, 150);
+    EXPECT_LT(near.first, far.first);   // narrower window
+    EXPECT_LT(near.second, far.second); // shorter life
 }
 
 TEST_F(ParticleTest, FlameStyleUsesTheWholeRangesAndSinglePuffSitsAtMinZ)
