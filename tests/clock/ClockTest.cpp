@@ -3,37 +3,13 @@
 // colon, tint and settings; the text formatting and time parsing it relies on.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "clock/GLClock.h"
 #include "scene/GLGraphics.h"
+#include "tests/common/TestUtil.h"
 
 namespace {
 
-class MemoryStore : public TSceneSettingsStore {
-public:
-    std::map<std::string, std::string> Values;
-    std::string ReadString(const std::string& n, const std::string& d) override
-    {
-        auto it = Values.find(n);
-        return it == Values.end() ? d : it->second;
-    }
-    bool ReadBool(const std::string& n, bool d) override { return ReadInteger(n, d ? 1 : 0) != 0; }
-    int ReadInteger(const std::string& n, int d) override
-    {
-        auto it = Values.find(n);
-        if (it == Values.end())
-            return d;
-        try {
-            return std::stoi(it->second);
-        } catch (...) {
-            return d;
-        }
-    }
-    void WriteString(const std::string& n, const std::string& v) override { Values[n] = v; }
-    void WriteBool(const std::string& n, bool v) override { Values[n] = v ? "1" : "0"; }
-    void WriteInteger(const std::string& n, int v) override { Values[n] = std::to_string(v); }
-};
+using MemoryStore = testutil::MemorySettings<TSceneSettingsStore>;
 
 TLocalTime At(int year, int month, int day, int hour, int minute, int second = 0)
 {
@@ -105,6 +81,17 @@ protected:
         return v ? v->Name() : "(none)";
     }
     bool Shown(const char* instance) { return objects->FindChild(instance)->Visible; }
+    // What the instances show, hidden ones as "_": time1..time7 or month1..month5.
+    std::string Face(const char* prefix, int count)
+    {
+        std::string out;
+        for (int i = 1; i <= count; ++i) {
+            const std::string name = prefix + std::to_string(i);
+            out += (i > 1 ? " " : "") + (Shown(name.c_str()) ? Shows(name.c_str()) : std::string("_"));
+        }
+        return out;
+    }
+    std::string Time() { return Face("time", 7); }
 
     void Frame(const TLocalTime& t)
     {
@@ -127,18 +114,9 @@ TEST_F(ClockTest, TwentyFourHourClockHidesTheLeadingZero)
     clock->SetMode(1);
     Frame(At(2024, 3, 15, 9, 5));
     EXPECT_EQ(clock->TimeText, "09:05");
-    EXPECT_FALSE(Shown("time1"));
-    EXPECT_EQ(Shows("time2"), "9");
-    EXPECT_EQ(Shows("time4"), "0");
-    EXPECT_EQ(Shows("time5"), "5");
-    EXPECT_FALSE(Shown("time6"));
-    EXPECT_FALSE(Shown("time7"));
-    EXPECT_EQ(Shows("time3"), ":");
-
+    EXPECT_EQ(Time(), "_ 9 : 0 5 _ _");
     Frame(At(2024, 3, 15, 21, 5));
-    EXPECT_TRUE(Shown("time1"));
-    EXPECT_EQ(Shows("time1"), "2");
-    EXPECT_EQ(Shows("time2"), "1");
+    EXPECT_EQ(Time(), "2 1 : 0 5 _ _");
 }
 
 TEST_F(ClockTest, TwelveHourClockShowsTheMarkAndHourOfTwelve)
@@ -146,30 +124,16 @@ TEST_F(ClockTest, TwelveHourClockShowsTheMarkAndHourOfTwelve)
     clock->SetMode(2);
     Frame(At(2024, 3, 15, 21, 5));
     EXPECT_EQ(clock->TimeText, "p09:05");
-    EXPECT_FALSE(Shown("time6"));
-    EXPECT_TRUE(Shown("time7"));
-    EXPECT_FALSE(Shown("time1"));
-    EXPECT_EQ(Shows("time2"), "9");
-    EXPECT_EQ(Shows("time4"), "0");
-    EXPECT_EQ(Shows("time5"), "5");
-
+    EXPECT_EQ(Time(), "_ 9 : 0 5 _ pm");
     Frame(At(2024, 3, 15, 9, 5));
-    EXPECT_TRUE(Shown("time6"));
-    EXPECT_FALSE(Shown("time7"));
-
+    EXPECT_EQ(Time(), "_ 9 : 0 5 am _");
     Frame(At(2024, 3, 16, 0, 30));
     EXPECT_EQ(clock->TimeText, "a12:30");
-    EXPECT_TRUE(Shown("time1"));
-    EXPECT_EQ(Shows("time1"), "1");
-    EXPECT_EQ(Shows("time2"), "2");
-
+    EXPECT_EQ(Time(), "1 2 : 3 0 am _");
     // Back to 24 hours: the marks go away.
     clock->SetMode(1);
     Frame(At(2024, 3, 16, 13, 45));
-    EXPECT_FALSE(Shown("time6"));
-    EXPECT_FALSE(Shown("time7"));
-    EXPECT_EQ(Shows("time1"), "1");
-    EXPECT_EQ(Shows("time2"), "3");
+    EXPECT_EQ(Time(), "1 3 : 4 5 _ _");
 }
 
 TEST_F(ClockTest, OtherSeparatorsWorkAndInvalidTextsAreIgnored)
@@ -179,23 +143,18 @@ TEST_F(ClockTest, OtherSeparatorsWorkAndInvalidTextsAreIgnored)
     time.Locale_.DateSeparator = "-";
     Frame(At(2024, 11, 7, 23, 59));
     EXPECT_EQ(clock->TimeText, "23.59");
-    EXPECT_EQ(Shows("time1"), "2");
-    EXPECT_EQ(Shows("time5"), "9");
+    EXPECT_EQ(Time(), "2 3 : 5 9 _ _");
     EXPECT_EQ(clock->DateText, "11-07");
-    EXPECT_EQ(Shows("month1"), "1");
-    EXPECT_EQ(Shows("month2"), "1");
-    EXPECT_EQ(Shows("month4"), "0");
-    EXPECT_EQ(Shows("month5"), "7");
-    EXPECT_EQ(Shows("month3"), "\\");
+    EXPECT_EQ(Face("month", 5), "1 1 \\ 0 7");
 
     // A two-character separator breaks the digit positions: nothing changes.
     time.Locale_.TimeSeparator = "::";
     time.Locale_.DateSeparator = "";
     Frame(At(2024, 12, 25, 8, 10));
     EXPECT_EQ(clock->TimeText, "23.59");
-    EXPECT_EQ(Shows("time2"), "3");
+    EXPECT_EQ(Time(), "2 3 : 5 9 _ _");
     EXPECT_EQ(clock->DateText, "11-07");
-    EXPECT_EQ(Shows("month1"), "1");
+    EXPECT_EQ(Face("month", 5), "1 1 \\ 0 7");
 
     clock->SetMode(2);
     time.Locale_.TimeSeparator = "";
