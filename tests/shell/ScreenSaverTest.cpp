@@ -66,12 +66,7 @@ TEST(MouseTracker, FirstFiveIgnoredSixthSetsPointThenDiagonalMoveEndsOnlyWithMou
 TEST(ExitRules, KeysClicksAndOtherMessages)
 {
     TMouseTracker t;
-    auto msg = [](TMessageKind k, std::uint32_t key = 0) {
-        TAppMessage m;
-        m.Kind = k;
-        m.Key = key;
-        return m;
-    };
+    auto msg = [](TMessageKind k, std::uint32_t key = 0) { return TAppMessage{k, key}; };
     EXPECT_EQ(DecideExit(msg(TMessageKind::mkKeyDown, 65), false, t), TExitDecision::edExit);
     EXPECT_EQ(DecideExit(msg(TMessageKind::mkKeyDown, 27), false, t), TExitDecision::edExit);
     for (std::uint32_t k : {16u, 17u, 44u})
@@ -122,15 +117,11 @@ protected:
         saver->OnRender = [](float, bool) {};
         display->Loaded();
     }
-    void Send(TMessageKind kind, std::uint32_t key = 0, int x = 0, int y = 0)
+    bool Send(TMessageKind kind, std::uint32_t key = 0, int x = 0, int y = 0, bool ctrl = false)
     {
-        TAppMessage m;
-        m.Kind = kind;
-        m.Key = key;
-        m.X = x;
-        m.Y = y;
         bool handled = false;
-        saver->DoMessage(m, handled);
+        saver->DoMessage(TAppMessage{kind, key, x, y, ctrl}, handled);
+        return handled;
     }
     void Pass()
     {
@@ -143,12 +134,18 @@ TEST_F(SaverTest, SaverModeGoesFullScreenAndAKeyEndsIt)
 {
     Make({"/s"});
     saver->Loaded();
+    int snaps = 0;
+    saver->OnSnapShot = [&] { ++snaps; };
     EXPECT_EQ(saver->Mode(), TSaverMode::smSaver);
     EXPECT_TRUE(display->FullScreen());
     EXPECT_TRUE(saver->TerminateOnWindowed);
     EXPECT_EQ(fp.Power.SaverRunning, std::vector<bool>{true});
     EXPECT_EQ(fp.Host.HiddenAway, 1);
-    Send(TMessageKind::mkKeyDown, 16); // Shift
+    Send(TMessageKind::mkKeyDown, 16); // Shift, Ctrl and Print Screen go on
+    Send(TMessageKind::mkKeyDown, 17);
+    Send(TMessageKind::mkKeyDown, 44);
+    EXPECT_TRUE(Send(TMessageKind::mkKeyUp, 44, 0, 0, true)); // reaches the screenshot handler
+    EXPECT_EQ(snaps, 1);
     Send(TMessageKind::mkMouseMove, 0, 10, 10);
     Send(TMessageKind::mkMouseMove, 0, 900, 900);
     EXPECT_TRUE(display->FullScreen());
@@ -194,25 +191,6 @@ TEST_F(SaverTest, PreviewFromTheSettingsDialogOnlyLeavesFullScreen)
     EXPECT_EQ(fp.Passwords.Verifies, 0);
 }
 
-TEST_F(SaverTest, PrintScreenStillReachesTheScreenshotHandlerInFullScreen)
-{
-    Make({"/s"});
-    saver->Loaded();
-    int snaps = 0;
-    saver->OnSnapShot = [&] { ++snaps; };
-    Send(TMessageKind::mkKeyDown, 17);
-    Send(TMessageKind::mkKeyDown, 44);
-    TAppMessage up;
-    up.Kind = TMessageKind::mkKeyUp;
-    up.Key = 44;
-    up.CtrlDown = true;
-    bool handled = false;
-    saver->DoMessage(up, handled);
-    EXPECT_TRUE(handled);
-    EXPECT_EQ(snaps, 1);
-    EXPECT_TRUE(display->FullScreen());
-}
-
 TEST_F(SaverTest, PreviewAndConfigureStartUp)
 {
     Make({"/p", "4321"});
@@ -234,13 +212,9 @@ TEST_F(SaverTest, PreviewAndConfigureStartUp)
     EXPECT_EQ(fp.Clock.SleepCount(4), 1);
     saver.reset();
     EXPECT_EQ(fp.Host.Enabled.back(), std::make_pair(TWindowHandle{555}, true));
-}
 
-TEST_F(SaverTest, PasswordModeChangesThePasswordAtOnce)
-{
-    Make({"/a", "66"});
-    ASSERT_EQ(fp.Passwords.Changes.size(), 1u);
-    EXPECT_EQ(fp.Passwords.Changes[0], "C:\\Windows\\System32\\@66");
+    Make({"/a", "66"}); // password mode changes the password at once
+    EXPECT_EQ(fp.Passwords.Changes, std::vector<std::string>{"C:\\Windows\\System32\\@66"});
     EXPECT_EQ(fp.Host.Closes, 1);
 }
 
@@ -251,7 +225,6 @@ TEST_F(SaverTest, SecondSaverInstanceShowsNothing)
     auto held = fp.Semaphores.Create("PyrelumeSemaphore", exists);
     saver->Loaded();
     EXPECT_TRUE(fp.Host.IsTerminated);
-    EXPECT_FALSE(display->FullScreen());
     EXPECT_TRUE(fp.Display.Changes.empty());
     EXPECT_TRUE(fp.Power.SaverRunning.empty());
 }
@@ -341,33 +314,24 @@ TEST_F(SaverTest, RunAsProgramHandsOverToTheExe)
     EXPECT_FALSE(display->FullScreen());
 }
 
-TEST(ExecutePro, CommandLineSplitsAfterTheLastDot)
-{
-    TExecutePro e(nullptr, nullptr, nullptr);
-    e.SetCommandLine("C:\\My Saver\\Pyre.v2.EXE /s /x");
-    EXPECT_EQ(e.DefaultDirectory, "C:\\My Saver\\");
-    EXPECT_EQ(e.ProgramPart(), "Pyre.v2.EXE");
-    EXPECT_EQ(e.ParameterPart(), "/s /x");
-    e.SetCommandLine("D:\\other\\tool");
-    EXPECT_EQ(e.DefaultDirectory, "C:\\My Saver\\"); // kept once set
-    EXPECT_EQ(e.ProgramPart(), "tool");
-    EXPECT_EQ(e.ParameterPart(), "");
-}
-
-TEST(ExecutePro, FailureIsReportedNotRaisedAndShellModeForDocuments)
+TEST(ExecutePro, CommandLineSplitFailureReportAndShellModeForDocuments)
 {
     FakeHost host;
     FakeLauncher launcher;
     launcher.FailStart = true;
     TExecutePro e(&launcher, &host, nullptr);
-    e.Execute("C:\\x\\run.exe");
-    ASSERT_EQ(host.Boxes.size(), 1u);
-    EXPECT_EQ(host.Boxes[0], "TExecutePro.ProcessExecute error:  CommandLine: C:\\x\\run.exe DefaultDirectory: "
-                             "C:\\x\\ Message: The system cannot find the file specified.");
+    e.SetCommandLine("C:\\My Saver\\Pyre.v2.EXE /s /x"); // split after the last dot
+    EXPECT_EQ(e.DefaultDirectory + "|" + e.ProgramPart() + "|" + e.ParameterPart(), "C:\\My Saver\\|Pyre.v2.EXE|/s /x");
+    e.SetCommandLine("D:\\other\\tool");
+    EXPECT_EQ(e.DefaultDirectory + "|" + e.ProgramPart() + "|" + e.ParameterPart(), "C:\\My Saver\\|tool|"); // kept once set
+
+    TExecutePro run(&launcher, &host, nullptr);
+    run.Execute("C:\\x\\run.exe"); // reported, not raised
+    EXPECT_EQ(host.Boxes, std::vector<std::string>{"TExecutePro.ProcessExecute error:  CommandLine: C:\\x\\run.exe "
+                                                   "DefaultDirectory: C:\\x\\ Message: The system cannot find the file specified."});
     TExecutePro doc(&launcher, &host, nullptr);
     doc.Execute("C:\\x\\Help.html");
-    ASSERT_EQ(launcher.Opened.size(), 1u);
-    EXPECT_EQ(launcher.Opened[0], "||C:\\x\\");
+    EXPECT_EQ(launcher.Opened, std::vector<std::string>{"||C:\\x\\"});
 }
 
 } // namespace

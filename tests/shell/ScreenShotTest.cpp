@@ -36,7 +36,7 @@ TEST(ScreenShotImage, RowsFlippedAndRedBlueSwapped)
     EXPECT_TRUE(BitmapFromCapture(rgb, sizeof rgb, 0, 2).Pixels.empty());
 }
 
-TEST(ScreenShotImage, BmpLayout)
+TEST(ScreenShotImage, BmpAndJpegFiles)
 {
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const auto bmp = EncodeBmp(BitmapFromCapture(rgb, sizeof rgb, 1, 4));
@@ -46,18 +46,12 @@ TEST(ScreenShotImage, BmpLayout)
     // File rows run bottom-up again: the captured bottom row comes first, as BGR.
     EXPECT_EQ(bmp[54], 3);
     EXPECT_EQ(bmp[56], 1);
-}
 
-TEST(ScreenShotImage, JpegDecodesToTheSameSize)
-{
     TBitmap24 b;
     b.Width = 17;
     b.Height = 9;
     b.Pixels.assign(17 * 9 * 3, 200);
     const auto jpg = EncodeJpeg(b, 90);
-    ASSERT_GT(jpg.size(), 4u);
-    EXPECT_EQ(jpg[0], 0xFF);
-    EXPECT_EQ(jpg[1], 0xD8);
     jpeg_decompress_struct d;
     jpeg_error_mgr err;
     d.err = jpeg_std_error(&err);
@@ -101,13 +95,8 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
     void PrintScreen(bool ctrl, bool shift)
     {
-        TAppMessage m;
-        m.Kind = TMessageKind::mkKeyUp;
-        m.Key = VK_PRINTSCREEN_KEY;
-        m.CtrlDown = ctrl;
-        m.ShiftDown = shift;
         bool handled = false;
-        app->DoMessage(m, handled);
+        app->DoMessage(TAppMessage{TMessageKind::mkKeyUp, VK_PRINTSCREEN_KEY, 0, 0, ctrl, shift}, handled);
         EXPECT_TRUE(handled);
     }
 };
@@ -119,9 +108,9 @@ TEST_F(FilmTest, ShiftPrintScreenWritesTwentyFiveNumberedFrames)
     PrintScreen(false, true);
     ASSERT_EQ(steps.size(), 25u);
     EXPECT_FLOAT_EQ(steps[0], 1.0f / 25.0f);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 25);
     EXPECT_TRUE(fs::exists(dir / "Film00001.jpg"));
     EXPECT_TRUE(fs::exists(dir / "Film00025.jpg"));
-    EXPECT_FALSE(fs::exists(dir / "Film00026.jpg"));
 }
 
 TEST_F(FilmTest, AnyKeyStopsTheFilmEarly)
@@ -130,13 +119,9 @@ TEST_F(FilmTest, AnyKeyStopsTheFilmEarly)
     app->FilmName = (dir / "Film.bmp").string();
     int pumped = 0;
     fp.Host.OnProcessMessages = [&] {
-        if (++pumped == 3) {
-            TAppMessage key;
-            key.Kind = TMessageKind::mkKeyDown;
-            key.Key = 65;
-            bool handled;
-            app->DoMessage(key, handled);
-        }
+        bool handled;
+        if (++pumped == 3)
+            app->DoMessage(TAppMessage{TMessageKind::mkKeyDown, 65}, handled);
     };
     PrintScreen(false, true);
     EXPECT_EQ(steps.size(), 3u);
