@@ -61,7 +61,7 @@ struct LoadedFire {
     {
         static const bool registered = (RegisterFireTypes(), true);
         (void)registered;
-        testutil::ScratchDir dir("particles");
+        testutil::ScratchDir dir(std::string("particles_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::ofstream(dir.File("scene.gsc"), std::ios::binary)
             << "[MainScene]\nCount=1\n\n[MainScene1]\nType=TBonFire\nName=Sparkles\nProcessOptions=[Render,Animation]\n"
             << keys;
