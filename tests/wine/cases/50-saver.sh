@@ -136,13 +136,25 @@ else
   saver_start "$work/s1" /s
   if saver_wait_picture "$work/s1.png"; then
     pass "saver /s fills the screen with a warm picture"
-    xdotool keydown ctrl keydown Print keyup Print keyup ctrl 2>/dev/null || true
+    # The key presses can reach the X server before the full-screen window has the
+    # keyboard; press again (a few times, bounded) until the capture appears.
     shot=""
-    for i in $(seq 1 30); do
-      shot=$(ls "$work/s1"/Pyrelume*.jpg 2>/dev/null | head -n1 || true)
-      [ -n "$shot" ] && break
-      sleep 0.1
+    sleep 2
+    for attempt in 1 2 3 4 5; do
+      # Without a window manager nobody gives the saver the keyboard: focus it.
+      for id in $(xwininfo -root -tree 2>/dev/null | grep -i '"pyrelume.scr"' | grep '1024x768+0+0' | awk '{print $1}'); do
+        xdotool windowfocus "$id" 2>/dev/null || true
+      done
+      xdotool keydown ctrl keydown Print keyup Print keyup ctrl 2>/dev/null || true
+      for i in $(seq 1 15); do
+        shot=$(ls "$work/s1"/Pyrelume*.jpg 2>/dev/null | head -n1 || true)
+        [ -n "$shot" ] && break 2
+        sleep 0.1
+      done
+      kill -0 "$saver_pid" 2>/dev/null || break
     done
+    # The capture may still be being written: wait for its size to settle.
+    [ -n "$shot" ] && sleep 0.5
     if [ -n "$shot" ] && [ "$(identify -format '%wx%h' "$shot" 2>/dev/null)" = 1024x768 ] && saver_is_warm "$shot"; then
       pass "saver Ctrl+PrintScreen writes a full-screen JPEG"
     else
