@@ -239,8 +239,14 @@ public:
     void EnableWindow(TWindowHandle w, bool e) override { Enabled.push_back({w, e}); }
     bool HasMainForm() override { return MainForm; }
     bool MainFormIsTopLevel() override { return true; }
-    TRect MainFormBounds() override { return {0, 0, 400, 300}; }
-    void SetMainFormPosition(std::int32_t, std::int32_t) override {}
+    TRect FormBounds{0, 0, 400, 300};
+    int FormLeft = -1, FormTop = -1;
+    TRect MainFormBounds() override { return FormBounds; }
+    void SetMainFormPosition(std::int32_t l, std::int32_t t) override
+    {
+        FormLeft = l;
+        FormTop = t;
+    }
     void HideMainFormWindow() override {}
     void HideMainFormAway() override { ++HiddenAway; }
     void SetMainFormEnabled(bool e) override { MainEnabled = e; }
