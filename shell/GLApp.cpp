@@ -411,6 +411,13 @@ void TCustomGLApplication::SaveScreenShot(const std::string& fileName)
 {
     if (!ScreenShots || !ContextActive() || !window_)
         return;
+    // After a swap the back buffer holds nothing defined, and the front buffer
+    // cannot be read back everywhere: draw the current frame again (no time
+    // passes) and capture it before it is shown.
+    if (OnRender) {
+        ApplyViewport();
+        OnRender(0.0f, false);
+    }
     TCapturedImage image;
     if (!context_->Capture(window_->ClientWidth(), window_->ClientHeight(), image))
         return;

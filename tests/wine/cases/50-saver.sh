@@ -44,11 +44,12 @@ saver_colours() {
          END { printf "%d %d %d\n", w + 0, nb + 0, n + 0 }'
 }
 
-# True when at least 1% of the samples are warm (flame colours).
+# True when the picture is lit and about 0.3% of the samples are warm (flame
+# colours; the flames are small in some frames, the bricks are darker than this).
 saver_is_warm() {
   local c
   read -r -a c <<<"$(saver_colours "$@")"
-  [ "${c[2]}" -gt 0 ] && [ $((c[0] * 100)) -ge "${c[2]}" ]
+  [ "${c[2]}" -gt 0 ] && [ $((c[0] * 300)) -ge "${c[2]}" ] && [ $((c[1] * 2)) -ge "${c[2]}" ]
 }
 
 # Starts "Pyrelume.scr ARGS" in folder $1 in the background; sets saver_pid.
@@ -238,6 +239,10 @@ else
   shot=""
   for i in $(seq 1 10); do
     sleep 0.5
+    # The keys reach the saver through the host's window: give that the keyboard.
+    for id in $(xwininfo -root -tree 2>/dev/null | grep '"preview host"' | awk '{print $1}'); do
+      xdotool windowfocus "$id" 2>/dev/null || true
+    done
     xdotool keydown ctrl keydown Print keyup Print keyup ctrl 2>/dev/null || true
     sleep 0.3
     shot=$(ls "$work/p"/Pyrelume*.jpg 2>/dev/null | head -n1 || true)
