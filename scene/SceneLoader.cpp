@@ -639,3 +639,18 @@ void TResource::SaveToSource()
     loader.SaveChildren(*this);
     loader.Close();
 }
+
+std::vector<std::string> ReadFileList(const std::string& fileName, bool fromDisk)
+{
+    std::vector<std::string> out;
+    for (auto& l : ReadTextLines(fileName, !fromDisk)) {
+        std::size_t b = 0, e = l.size();
+        while (b < e && static_cast<unsigned char>(l[b]) <= ' ')
+            ++b;
+        while (e > b && static_cast<unsigned char>(l[e - 1]) <= ' ')
+            --e;
+        if (e > b)
+            out.push_back(l.substr(b, e - b));
+    }
+    return out;
+}

@@ -56,6 +56,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The lines of an asset: from disk (raising when missing) or through the
 // process-wide resource reader (a missing member gives no lines).
 std::vector<std::string> ReadTextLines(const std::string& fileName, bool fromArchive);
+// A file list of alternative pictures or models: one name per line, trimmed;
+// blank lines are dropped.
+std::vector<std::string> ReadFileList(const std::string& fileName, bool fromDisk);
 // Parses an integer / float the way the description does; false when malformed.
 bool TryStrToInt(std::string_view text, int& value);
 bool TryStrToFloat(std::string_view text, float& value);

@@ -15,20 +15,6 @@ namespace {
 
 constexpr int kMaxMaterialGroups = 1000;
 
-std::vector<std::string> ReadListLines(const std::string& fileName, bool fromDisk)
-{
-    std::vector<std::string> out;
-    for (auto& l : ReadTextLines(fileName, !fromDisk)) {
-        std::size_t b = 0, e = l.size();
-        while (b < e && static_cast<unsigned char>(l[b]) <= ' ')
-            ++b;
-        while (e > b && static_cast<unsigned char>(l[e - 1]) <= ' ')
-            --e;
-        if (e > b)
-            out.push_back(l.substr(b, e - b));
-    }
-    return out;
-}
 
 TGLColor ModelColor(const T3DMColor& c, float alpha, float scale = 1.0f)
 {
@@ -280,7 +266,7 @@ void TSceneMesh::LoadFromLoader(TResourceLoader& loader)
     Material = loader.ReadReferenceAs<TSceneMaterial>("Material", Material);
     FileListName = loader.ReadFileName("FileListName", listPath);
     if (!FileListName.empty())
-        FileList = ReadListLines(FileListName, !MainScene || MainScene->FromDisk());
+        FileList = ReadFileList(FileListName, !MainScene || MainScene->FromDisk());
     SetFileIndex(loader.ReadInteger("FileIndex", FileIndex));
 }
 
