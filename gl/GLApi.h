@@ -307,6 +307,15 @@ inline constexpr GLenum GL_INDEX_BITS = 0x0D51;
 inline constexpr GLenum GL_SUBPIXEL_BITS = 0x0D50;
 inline constexpr GLenum GL_AUX_BUFFERS = 0x0C00;
 inline constexpr GLenum GL_READ_BUFFER = 0x0C02;
+// Framebuffer objects (OpenGL 3.0 / ARB_framebuffer_object), used for offscreen rendering.
+inline constexpr GLenum GL_FRAMEBUFFER = 0x8D40;
+inline constexpr GLenum GL_RENDERBUFFER = 0x8D41;
+inline constexpr GLenum GL_COLOR_ATTACHMENT0 = 0x8CE0;
+inline constexpr GLenum GL_DEPTH_ATTACHMENT = 0x8D00;
+inline constexpr GLenum GL_STENCIL_ATTACHMENT = 0x8D20;
+inline constexpr GLenum GL_DEPTH24_STENCIL8 = 0x88F0;
+inline constexpr GLenum GL_DEPTH_COMPONENT16 = 0x81A5;
+inline constexpr GLenum GL_FRAMEBUFFER_COMPLETE = 0x8CD5;
 inline constexpr GLenum GL_DRAW_BUFFER = 0x0C01;
 inline constexpr GLenum GL_DOUBLEBUFFER = 0x0C32;
 inline constexpr GLenum GL_STEREO = 0x0C33;

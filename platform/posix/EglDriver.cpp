@@ -9,15 +9,6 @@
 #include "gl/Errors.h"
 
 namespace {
-// Framebuffer-object enumerations (OpenGL 3.0 / ARB_framebuffer_object).
-constexpr GLenum kFramebuffer = 0x8D40;
-constexpr GLenum kRenderbuffer = 0x8D41;
-constexpr GLenum kColorAttachment0 = 0x8CE0;
-constexpr GLenum kDepthAttachment = 0x8D00;
-constexpr GLenum kStencilAttachment = 0x8D20;
-constexpr GLenum kDepth24Stencil8 = 0x88F0;
-constexpr GLenum kDepthComponent16 = 0x81A5;
-constexpr GLenum kFramebufferComplete = 0x8CD5;
 
 using PFN_GenObjects = void (*)(GLsizei, GLuint*);
 using PFN_BindObject = void (*)(GLenum, GLuint);
@@ -116,25 +107,25 @@ struct TEglDriver::Impl {
             genRenderbuffers(1, &depthBuffer);
         }
         const bool stencil = format.StencilBits > 0;
-        bindRenderbuffer(kRenderbuffer, colorBuffer);
-        renderbufferStorage(kRenderbuffer, GL_RGBA8, width, height);
-        bindRenderbuffer(kRenderbuffer, depthBuffer);
-        renderbufferStorage(kRenderbuffer, (stencil || format.DepthBits > 16) ? kDepth24Stencil8 : kDepthComponent16,
+        bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+        renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+        renderbufferStorage(GL_RENDERBUFFER, (stencil || format.DepthBits > 16) ? GL_DEPTH24_STENCIL8 : GL_DEPTH_COMPONENT16,
                             width, height);
-        bindRenderbuffer(kRenderbuffer, 0);
-        bindFramebuffer(kFramebuffer, framebuffer);
-        framebufferRenderbuffer(kFramebuffer, kColorAttachment0, kRenderbuffer, colorBuffer);
-        framebufferRenderbuffer(kFramebuffer, kDepthAttachment, kRenderbuffer, depthBuffer);
-        framebufferRenderbuffer(kFramebuffer, kStencilAttachment, kRenderbuffer, stencil ? depthBuffer : 0);
-        if (checkFramebufferStatus(kFramebuffer) != kFramebufferComplete)
+        bindRenderbuffer(GL_RENDERBUFFER, 0);
+        bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depthBuffer : 0);
+        if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
             return false;
         auto drawBuffer = reinterpret_cast<void (*)(GLenum)>(getProcAddress("glDrawBuffer"));
         auto readBuffer = reinterpret_cast<void (*)(GLenum)>(getProcAddress("glReadBuffer"));
         auto viewport = reinterpret_cast<void (*)(GLint, GLint, GLsizei, GLsizei)>(getProcAddress("glViewport"));
         if (drawBuffer)
-            drawBuffer(kColorAttachment0);
+            drawBuffer(GL_COLOR_ATTACHMENT0);
         if (readBuffer)
-            readBuffer(kColorAttachment0);
+            readBuffer(GL_COLOR_ATTACHMENT0);
         // Without a surface the initial viewport is empty; start with the whole framebuffer.
         if (viewport)
             viewport(0, 0, width, height);
@@ -147,7 +138,7 @@ struct TEglDriver::Impl {
     {
         if (!framebuffer)
             return;
-        bindFramebuffer(kFramebuffer, 0);
+        bindFramebuffer(GL_FRAMEBUFFER, 0);
         deleteFramebuffers(1, &framebuffer);
         const GLuint buffers[2] = {colorBuffer, depthBuffer};
         deleteRenderbuffers(2, buffers);
@@ -285,7 +276,7 @@ bool TEglDriver::MakeCurrent(TGLDeviceContext, bool current)
             return false;
         }
     } else {
-        m.bindFramebuffer(kFramebuffer, m.framebuffer);
+        m.bindFramebuffer(GL_FRAMEBUFFER, m.framebuffer);
     }
     return true;
 }

@@ -12,15 +12,6 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"PyrelumeHeadlessGL";
 
-// Framebuffer-object enumerations (OpenGL 3.0 / ARB_framebuffer_object).
-constexpr GLenum kFramebuffer = 0x8D40;
-constexpr GLenum kRenderbuffer = 0x8D41;
-constexpr GLenum kColorAttachment0 = 0x8CE0;
-constexpr GLenum kDepthAttachment = 0x8D00;
-constexpr GLenum kStencilAttachment = 0x8D20;
-constexpr GLenum kDepth24Stencil8 = 0x88F0;
-constexpr GLenum kDepthComponent16 = 0x81A5;
-constexpr GLenum kFramebufferComplete = 0x8CD5;
 
 using PFN_GenObjects = void(PYR_GLAPIENTRY*)(GLsizei, GLuint*);
 using PFN_BindObject = void(PYR_GLAPIENTRY*)(GLenum, GLuint);
@@ -141,25 +132,25 @@ struct THeadlessGL::Impl {
         genFramebuffers(1, &framebuffer);
         genRenderbuffers(1, &colorBuffer);
         genRenderbuffers(1, &depthBuffer);
-        bindRenderbuffer(kRenderbuffer, colorBuffer);
-        renderbufferStorage(kRenderbuffer, GL_RGBA8, width, height);
-        bindRenderbuffer(kRenderbuffer, depthBuffer);
-        renderbufferStorage(kRenderbuffer, (stencil || depthBits > 16) ? kDepth24Stencil8 : kDepthComponent16, width,
+        bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+        renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+        renderbufferStorage(GL_RENDERBUFFER, (stencil || depthBits > 16) ? GL_DEPTH24_STENCIL8 : GL_DEPTH_COMPONENT16, width,
                             height);
-        bindRenderbuffer(kRenderbuffer, 0);
-        bindFramebuffer(kFramebuffer, framebuffer);
-        framebufferRenderbuffer(kFramebuffer, kColorAttachment0, kRenderbuffer, colorBuffer);
-        framebufferRenderbuffer(kFramebuffer, kDepthAttachment, kRenderbuffer, depthBuffer);
+        bindRenderbuffer(GL_RENDERBUFFER, 0);
+        bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
         if (stencil)
-            framebufferRenderbuffer(kFramebuffer, kStencilAttachment, kRenderbuffer, depthBuffer);
-        if (checkFramebufferStatus(kFramebuffer) != kFramebufferComplete) {
+            framebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+        if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             DeleteFramebuffer();
             return false;
         }
         if (glDrawBuffer)
-            glDrawBuffer(kColorAttachment0);
+            glDrawBuffer(GL_COLOR_ATTACHMENT0);
         if (glReadBuffer)
-            glReadBuffer(kColorAttachment0);
+            glReadBuffer(GL_COLOR_ATTACHMENT0);
         return true;
     }
 
@@ -167,7 +158,7 @@ struct THeadlessGL::Impl {
     {
         if (!framebuffer && !colorBuffer && !depthBuffer)
             return;
-        bindFramebuffer(kFramebuffer, 0);
+        bindFramebuffer(GL_FRAMEBUFFER, 0);
         if (framebuffer)
             deleteFramebuffers(1, &framebuffer);
         const GLuint buffers[2] = {colorBuffer, depthBuffer};
