@@ -35,6 +35,27 @@ std::vector<std::string> SplitExtensionString(std::string_view text)
 
 // ---- TGLScreenShot ----
 
+std::vector<std::uint8_t> ReadPixelsRGBA(int width, int height)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4, 0);
+    if (!glReadPixels || pixels.empty())
+        return pixels;
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+std::uint32_t PixelAtRGBA(const std::vector<std::uint8_t>& pixels, int width, int height, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height || pixels.size() < static_cast<std::size_t>(width) * height * 4)
+        return 0;
+    std::uint32_t value;
+    std::memcpy(&value, pixels.data() + (static_cast<std::size_t>(y) * width + x) * 4, 4);
+    return value;
+}
+
 void TGLScreenShot::Capture(int width, int height)
 {
     Clear();

@@ -36,6 +36,12 @@ std::vector<std::string> SplitExtensionString(std::string_view text);
 
 // A capture of the current context's pixels: RGB byte triples, rows bottom-up
 // as the GL returns them, tightly packed.
+// Reads width x height RGBA pixels of the current read framebuffer, rows
+// bottom-up, after finishing the drawing; zeros when no GL is loaded.
+std::vector<std::uint8_t> ReadPixelsRGBA(int width, int height);
+// The RGBA word at (x, y) of such a block (row 0 at the bottom); 0 outside it.
+std::uint32_t PixelAtRGBA(const std::vector<std::uint8_t>& pixels, int width, int height, int x, int y);
+
 class TGLScreenShot {
 public:
     // Frees the previous buffer, takes the size, increments Count and reads

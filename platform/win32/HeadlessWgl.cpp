@@ -226,21 +226,12 @@ void THeadlessGL::Stop()
 
 std::vector<std::uint8_t> THeadlessGL::ReadPixels() const
 {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * height_ * 4, 0);
-    if (!gl_->Active() || !glReadPixels)
-        return pixels;
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    if (!gl_->Active())
+        return std::vector<std::uint8_t>(static_cast<std::size_t>(width_) * height_ * 4, 0);
+    return ReadPixelsRGBA(width_, height_);
 }
 
 std::uint32_t THeadlessGL::PixelAt(const std::vector<std::uint8_t>& pixels, int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels.size() < static_cast<std::size_t>(width_) * height_ * 4)
-        return 0;
-    std::uint32_t value;
-    std::memcpy(&value, pixels.data() + (static_cast<std::size_t>(y) * width_ + x) * 4, 4);
-    return value;
+    return PixelAtRGBA(pixels, width_, height_, x, y);
 }
