@@ -14,18 +14,21 @@ std::string ProcessOptionsToStr(TProcessOptions options)
 {
     if ((options & 7) == 0)
         return {};
+    return SetToStr({{(options & poRender) != 0, "Render"},
+                     {(options & poAnimation) != 0, "Animation"},
+                     {(options & poEvents) != 0, "Events"}});
+}
+
+std::string SetToStr(std::initializer_list<std::pair<bool, const char*>> members)
+{
     std::string s = "[";
-    auto add = [&](const char* word) {
+    for (const auto& [present, name] : members) {
+        if (!present)
+            continue;
         if (s.size() > 1)
             s += ",";
-        s += word;
-    };
-    if (options & poRender)
-        add("Render");
-    if (options & poAnimation)
-        add("Animation");
-    if (options & poEvents)
-        add("Events");
+        s += name;
+    }
     return s + "]";
 }
 

@@ -4,7 +4,9 @@
 // slash-separated name paths ("Meshes/Fireplace1").
 #include <cstdint>
 #include <memory>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,9 @@ constexpr TProcessOptions poEvents = 4;
 
 // "" / "[Render]" / "[Animation]" / "[Render,Animation]" / ... / "[Render,Animation,Events]".
 std::string ProcessOptionsToStr(TProcessOptions options);
+// The bracketed text form of a set: "[" + the names of the members present,
+// comma-separated + "]".
+std::string SetToStr(std::initializer_list<std::pair<bool, const char*>> members);
 // Tests the text for "Render", "Animation" and "Events" independently (case-sensitive).
 TProcessOptions StrToProcessOptions(std::string_view text);
 

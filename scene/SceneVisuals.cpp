@@ -9,19 +9,9 @@
 
 std::string VisualOptionsToStr(TVisualOptions options)
 {
-    std::string s = "[";
-    auto add = [&](const char* w) {
-        if (s.size() > 1)
-            s += ",";
-        s += w;
-    };
-    if (options & voPosition)
-        add("Position");
-    if (options & voRotation)
-        add("Rotation");
-    if (options & voScale)
-        add("Scale");
-    return s + "]";
+    return SetToStr({{(options & voPosition) != 0, "Position"},
+                     {(options & voRotation) != 0, "Rotation"},
+                     {(options & voScale) != 0, "Scale"}});
 }
 
 TVisualOptions StrToVisualOptions(const std::string& text)
