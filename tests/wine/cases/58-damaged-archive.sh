@@ -37,8 +37,16 @@ PY
     else
       fail "damaged archive: a message box titled Pyrelume, not full screen (box: ${box:-none}, full-screen windows: $fullscreen)"
     fi
-    xdotool key Return 2>/dev/null || true
-    if saver_wait_exit "$saver_pid" 10 >/dev/null; then
+    # Without a window manager the box may not have the keyboard: focus it, and
+    # press again (bounded) until the program has gone.
+    for attempt in 1 2 3 4 5; do
+      id=$(printf '%s\n' "$box" | awk '{print $1}')
+      [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null || true
+      xdotool key Return 2>/dev/null || true
+      saver_wait_exit "$saver_pid" 2 >/dev/null && break
+      box=$(xwininfo -root -tree 2>/dev/null | grep '"Pyrelume": ("pyrelume.scr"' | grep -v ' 1x1+' | head -n1 || true)
+    done
+    if saver_wait_exit "$saver_pid" 2 >/dev/null; then
       pass "damaged archive: the program ends when the box is closed"
     else
       fail "damaged archive: the program ends when the box is closed"
