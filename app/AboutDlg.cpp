@@ -78,10 +78,11 @@ std::string TContextDriverInfo::GLVersion()
 
 // ---- Picture
 
-std::shared_ptr<TBitmapImage> LoadArchivePicture(const std::string& entryName)
+std::shared_ptr<TBitmapImage> LoadArchivePicture(IProgramResources* resources, const std::string& entryName)
 {
     auto bitmap = std::make_shared<TBitmapImage>();
     TResourceFileReader reader;
+    reader.Resources = resources;
     reader.ArchiveName = Unscramble(kArchiveName.Text());
     reader.Source = ReadSource::ArchiveResource;
     if (!reader.Open(entryName) || !reader.Stream())
@@ -166,7 +167,7 @@ TDialogControl& TAboutDialog::CreatePicture(int id, int left, int top, const std
     c.AutoSize = true;
     c.Stretch = true;
     c.Cursor = TCursorKind::crHand;
-    c.Picture = LoadArchivePicture(entryName);
+    c.Picture = LoadArchivePicture(resources_, entryName);
     return Add(std::move(c));
 }
 
@@ -184,12 +185,13 @@ TDialogControl& TAboutDialog::CreateButton(int id, TRect bounds, const std::stri
 }
 
 TAboutDialog::TAboutDialog(const TCustomApplicationPro& app, IGLDriverInfo* info, int year)
+    : resources_(app.Services().Resources)
 {
     Form.Caption = Unscramble(kCaptionPrefix.Text()) + app.Title + Unscramble(kCaptionSuffix.Text());
     Form.Left = 562;
     Form.Top = 257;
-    Form.ClientWidth = 422;
-    Form.ClientHeight = 404;
+    Form.Width = 422;
+    Form.Height = 404;
     Form.Placement = TFormPlacement::fpMainFormCenter;
     Form.StayOnTop = true;
     Form.BorderIcons = true;

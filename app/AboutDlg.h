@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/DialogModel.h"
+#include "platform/ProgramResources.h"
 
 struct TBitmapImage;
 class TCustomApplicationPro;
@@ -40,8 +41,8 @@ private:
 // A picture from the embedded archive: ".bmp" entries are read as bitmaps,
 // ".jpg" entries decoded as JPEG; a missing entry or another extension gives
 // an empty bitmap. Errors of the archive itself (missing or damaged) and of a
-// damaged picture reach the caller.
-std::shared_ptr<TBitmapImage> LoadArchivePicture(const std::string& entryName);
+// damaged picture reach the caller. The archive is read from resources.
+std::shared_ptr<TBitmapImage> LoadArchivePicture(IProgramResources* resources, const std::string& entryName);
 
 // The current year of the system clock (local time).
 int CurrentYear();
@@ -81,6 +82,8 @@ private:
     TDialogControl& CreateLinkLabel(int id, TRect bounds, bool wordWrap, const std::string& text);
     TDialogControl& CreatePicture(int id, int left, int top, const std::string& entryName);
     TDialogControl& CreateButton(int id, TRect bounds, const std::string& caption);
+
+    IProgramResources* resources_ = nullptr;
 };
 
 // Builds the About box for the saver, shows it modally through the host and

@@ -221,7 +221,7 @@ void TFormAdvancedSettings::Fill()
     if (scene_)
         SetChecked(CheckBoxFPS, scene_->ShowFPS);
 
-    const std::int32_t monitors = saver_.Platform().Monitors ? saver_.Platform().Monitors->MonitorCount() : 1;
+    const std::int32_t monitors = saver_.Services().Monitors ? saver_.Services().Monitors->MonitorCount() : 1;
     SetItems(ComboBoxMultiMonitors, MonitorChoiceTexts(monitors));
     SetItemIndex(ComboBoxMultiMonitors, (saver_.Window() ? saver_.Window()->Monitor : -1) + 1);
 

@@ -190,3 +190,30 @@ std::string TwoDigits(int n)
     std::snprintf(buf, sizeof buf, "%.2d", n);
     return buf;
 }
+
+int ScaleToDpi(int value, int dpi)
+{
+    const long long scaled = static_cast<long long>(value) * dpi;
+    const long long half = kDesignDpi / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kDesignDpi : -((-scaled + half) / kDesignDpi));
+}
+
+TRect ScaleRectToDpi(const TRect& r, int dpi)
+{
+    const int left = ScaleToDpi(r.Left, dpi);
+    const int top = ScaleToDpi(r.Top, dpi);
+    return {left, top, ScaleToDpi(r.Left + r.Width, dpi) - left, ScaleToDpi(r.Top + r.Height, dpi) - top};
+}
+
+int KeyButton(const TDialogModel& dialog, TDialogKey key)
+{
+    const int wanted = key == TDialogKey::dkEnter ? mrOk : mrCancel;
+    for (const TDialogControl& c : dialog.Controls())
+        if (c.Kind == TControlKind::ckButton && c.Enabled && c.ModalResult == wanted)
+            return c.Id;
+    if (key == TDialogKey::dkEscape)
+        for (const TDialogControl& c : dialog.Controls())
+            if (c.Kind == TControlKind::ckButton && c.Enabled && c.ModalResult != mrNone)
+                return c.Id;
+    return 0;
+}

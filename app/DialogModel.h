@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/PlatformTypes.h"
 
 struct TBitmapImage;
 
@@ -98,6 +98,9 @@ struct TDialogForm {
     std::string Caption;
     int Left = 0, Top = 0;  // designed position (fpDesigned)
     int ClientWidth = 0, ClientHeight = 0;
+    // The window's own size, frame and caption included; when set it takes
+    // the place of the client size.
+    int Width = 0, Height = 0;
     TColorRef Color = clDefault;
     TControlFont Font;
     bool StayOnTop = false;
@@ -203,3 +206,18 @@ void ApplySkinColors(TDialogModel& dialog);
 
 // "%.2d" formatting of a non-negative number ("Material01").
 std::string TwoDigits(int n);
+
+// ---- Dots per inch. Every position, size and font height of the dialogs is
+// designed at 96 dots per inch; a view shows them at its monitor's.
+constexpr int kDesignDpi = 96;
+// A length at dpi, rounded to the nearest pixel.
+int ScaleToDpi(int value, int dpi);
+// A rectangle at dpi: its edges are scaled, so rectangles that meet or line up
+// at 96 dpi still do.
+TRect ScaleRectToDpi(const TRect& r, int dpi);
+
+// Which button a key press stands for: Enter the OK button, Escape the Cancel
+// button (or, in a box whose only closing button is OK, that one). 0 when the
+// dialog has no enabled button of that kind.
+enum class TDialogKey : std::uint8_t { dkEnter, dkEscape };
+int KeyButton(const TDialogModel& dialog, TDialogKey key);

@@ -1,5 +1,6 @@
 #include "app/FSettings.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "assets/ResourceFile.h"
@@ -14,16 +15,12 @@
 #include "fire/FireClasses.h"
 #include "sound/SceneSounds.h"
 
-void RegisterFireplaceSceneTypes()
+void RegisterFireplaceSceneTypes(TSceneTypeTable& types, TCustomSoundDevice& sound, ITimeProvider& time)
 {
-    static const bool done = [] {
-        SceneTypeRegistered("TMainScene");  // seeds the scene graph's own types
-        RegisterSoundSceneTypes();
-        RegisterFireTypes();
-        RegisterClockTypes();
-        return true;
-    }();
-    (void)done;
+    RegisterSceneTypes(types);
+    RegisterSoundSceneTypes(types, sound);
+    RegisterFireTypes(types);
+    RegisterClockTypes(types, time);
 }
 
 namespace {
@@ -38,8 +35,24 @@ public:
     {
         return store_ ? store_->ReadString(name, def) : def;
     }
-    bool ReadBool(const std::string& name, bool def) override { return store_ ? store_->ReadBool(name, def) : def; }
-    int ReadInteger(const std::string& name, int def) override { return store_ ? store_->ReadInteger(name, def) : def; }
+    // Stored text that does not convert keeps the default, as for the
+    // fireplace's own keys: a damaged value never stops the saver at start.
+    bool ReadBool(const std::string& name, bool def) override
+    {
+        try {
+            return store_ ? store_->ReadBool(name, def) : def;
+        } catch (const std::exception&) {
+            return def;
+        }
+    }
+    int ReadInteger(const std::string& name, int def) override
+    {
+        try {
+            return store_ ? store_->ReadInteger(name, def) : def;
+        } catch (const std::exception&) {
+            return def;
+        }
+    }
     void WriteString(const std::string& name, const std::string& value) override
     {
         if (store_)
@@ -88,8 +101,11 @@ T* FindTyped(TMainScene& scene, const char* path)
 
 } // namespace
 
-TFormSettings::TFormSettings() : Flame(std::make_unique<TFlame2D>()), sceneSettings_(std::make_unique<TStoreAdapter>(nullptr))
+TFormSettings::TFormSettings(const TServices& services)
+    : Sound(std::make_unique<TWinSoundDevice>(services.SoundOutput)), Flame(std::make_unique<TFlame2D>()),
+      services_(services), sceneSettings_(std::make_unique<TStoreAdapter>(nullptr))
 {
+    RegisterFireplaceSceneTypes(SceneTypes, *Sound, services.Time ? *services.Time : SystemTime());
 }
 
 TFormSettings::~TFormSettings()
@@ -103,6 +119,22 @@ void TFormSettings::WireEvents(TGLScreenSaver& saver, TCustomOpenGL* gl)
     gl_ = gl;
     Viewport = &saver.Viewport();
     saver.OnStart = [this]() {
+        // The hourglass while the scene loads; every way out restores the cursor.
+        struct TBusy {
+            IApplicationHost* host;
+            explicit TBusy(IApplicationHost* h) : host(h)
+            {
+                if (host)
+                    host->SetBusyCursor(true);
+            }
+            ~TBusy()
+            {
+                if (host)
+                    host->SetBusyCursor(false);
+            }
+            TBusy(const TBusy&) = delete;
+            TBusy& operator=(const TBusy&) = delete;
+        } busy(saver_->Services().Host);
         StartScene(gl_, saver_->AppPath);
         saver_->LoadOptions();
     };
@@ -116,7 +148,8 @@ void TFormSettings::WireEvents(TGLScreenSaver& saver, TCustomOpenGL* gl)
         }
         SetWideScreen(WideScreen);
     };
-    saver.OnUpdate = [this](float dt) { Update(dt); };
+    saver.OnUpdate = [this](float dt) { UpdateFlame(dt); };
+    saver.OnCopyFlame = [this] { WriteFlameTextures(); };
     saver.OnRender = [this](float dt, bool) { Render(dt); };
     saver.OnFPSChanged = [this]() { SetFpsValue(saver_->FPS()); };
     saver.OnStop = [this]() { Stop(); };
@@ -128,6 +161,7 @@ void TFormSettings::StartScene(TCustomOpenGL* gl, const std::string& appPath)
     reader.SetDirectory(".\\Scenes\\");
     reader.ArchiveName = "data.rfa";
     reader.Source = ReadSource::ArchiveResource;
+    reader.Resources = services_.Resources;
     LoadScene(gl, appPath, "pyrelume.gsc", 2);
 }
 
@@ -135,10 +169,11 @@ void TFormSettings::LoadScene(TCustomOpenGL* gl, const std::string& appPath, con
                               int sourceMode)
 {
     gl_ = gl;
-    RegisterFireplaceSceneTypes();
     Scene.reset();
     auto scene = std::make_unique<TMainScene>();
     scene->OpenGL = gl;
+    scene->Types = &SceneTypes;
+    scene->Glyphs = services_.Glyphs;
     scene->Settings = sceneSettings_.get();
     scene->Path = appPath;
     scene->SourceName = sourceName;
@@ -168,7 +203,9 @@ void TFormSettings::LoadSettings(TSettingsStore& store)
 
     WideScreen = SafeReadBool(store, "WideScreen", false);
     Flame->SetFlameWidth(SafeReadInteger(store, "FlameWidth", Flame->FlameWidth()));
-    Flame->SetDecay(SafeReadInteger(store, "FlameDecay", Flame->Decay()));
+    // Clamped to the slider's range, so that the fire that runs is the one the
+    // dialog shows and OK writes back.
+    Flame->SetDecay(std::clamp(SafeReadInteger(store, "FlameDecay", Flame->Decay()), 1, 5));
     Flame->SetBurningRate(SafeReadInteger(store, "BurningRate", Flame->GetBurningRate()));
     Flame->SetSwapBytes(SafeReadBool(store, "EnableSwapPalBytes", Flame->SwapBytes()));
     if (Flame->SwapBytes())
@@ -201,8 +238,14 @@ void TFormSettings::Update(float dt)
 {
     if (!Flame)
         return;
-    Flame->Update(dt);
+    UpdateFlame(dt);
     WriteFlameTextures();
+}
+
+void TFormSettings::UpdateFlame(float dt)
+{
+    if (Flame)
+        Flame->Update(dt);
 }
 
 void TFormSettings::WriteFlameTextures()
@@ -340,31 +383,53 @@ void TFormSettings::SetFlameColorIndex(int index)
     FlameColorIndex = index;
 }
 
+namespace {
+
+// Multiplies U of texture-coordinate set 0 of every group of the mesh by ratio
+// (building the mesh from its model file first).
+void StretchMesh(TSceneMesh& mesh, float ratio)
+{
+    mesh.EnsureBuilt();
+    if (ratio == 1.0f)
+        return;
+    for (const auto* groups : {&mesh.OpaqueGroups(), &mesh.AlphaGroups()})
+        for (const auto& g : *groups) {
+            if (!g->Primitive)
+                continue;
+            TGLTextureCoordDArray& tc = g->Primitive->TexCoords[0];
+            for (std::int32_t k = 0; k < tc.Count(); ++k) {
+                TGLTexCoord c = tc.GetTexCoord(k);
+                c.S *= ratio;
+                tc.SetTexCoord(k, c);
+            }
+        }
+}
+
+} // namespace
+
 void TFormSettings::SetWideScreen(bool flag)
 {
     const float f = flag ? 1.7777778f : 1.0f;
     if (Scene) {
         if (auto* meshes = dynamic_cast<TSceneMeshList*>(Scene->FindObject("Meshes"))) {
             const float ratio = f / WideFactor;
-            for (int i = 0; i < meshes->GetCount(); ++i) {
-                auto* mesh = dynamic_cast<TSceneMesh*>(meshes->GetItem(i));
-                if (!mesh)
-                    continue;
-                mesh->EnsureBuilt();
-                for (const auto* groups : {&mesh->OpaqueGroups(), &mesh->AlphaGroups()})
-                    for (const auto& g : *groups) {
-                        if (!g->Primitive)
-                            continue;
-                        TGLTextureCoordDArray& tc = g->Primitive->TexCoords[0];
-                        for (std::int32_t k = 0; k < tc.Count(); ++k) {
-                            TGLTexCoord c = tc.GetTexCoord(k);
-                            c.S *= ratio;
-                            tc.SetTexCoord(k, c);
-                        }
-                    }
-            }
+            for (int i = 0; i < meshes->GetCount(); ++i)
+                if (auto* mesh = dynamic_cast<TSceneMesh*>(meshes->GetItem(i)))
+                    StretchMesh(*mesh, ratio);
         }
     }
     WideFactor = f;
     WideScreen = flag;
+}
+
+void TFormSettings::SetFireplaceStyle(int index)
+{
+    if (!FireplaceMesh || index == FireplaceMesh->FileIndex)
+        return;
+    FireplaceMesh->SetFileIndex(index);
+    // The new model comes with its coordinates as loaded: it gets the stretch
+    // the other meshes carry, or a 16:9 screen would show it squeezed.
+    // Unstretched it is built when first drawn, like any mesh.
+    if (WideFactor != 1.0f)
+        StretchMesh(*FireplaceMesh, WideFactor);
 }

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "fire/FlameClasses.h"
+#include "platform/Services.h"
+#include "scene/SceneObjects.h"
 
 class TMainScene;
 class TMainObject;
@@ -20,18 +22,27 @@ class TSettingsStore;
 class TSceneSettingsStore;
 class TDefViewport;
 class TGLScreenSaver;
+class TCustomSoundDevice;
+class TWinSoundDevice;
 
-// Enters every scene type the fireplace description uses into the type table.
-void RegisterFireplaceSceneTypes();
+// Every scene type the fireplace description uses: the scene graph's own, the
+// fire, the sounds (played on sound) and the clocks (reading time).
+void RegisterFireplaceSceneTypes(TSceneTypeTable& types, TCustomSoundDevice& sound, ITimeProvider& time);
 
 class TFormSettings {
 public:
-    TFormSettings();
+    // The program's services: the sound output, the clock's time, the glyph
+    // rasteriser and the program resources reach the scene from here.
+    explicit TFormSettings(const TServices& services);
     ~TFormSettings();
     TFormSettings(const TFormSettings&) = delete;
     TFormSettings& operator=(const TFormSettings&) = delete;
 
     // ---- State
+    // The sound device the scene's sounds play on (outlives the scene).
+    std::unique_ptr<TWinSoundDevice> Sound;
+    // The types the scene loader may create.
+    TSceneTypeTable SceneTypes;
     std::unique_ptr<TMainScene> Scene;
     std::unique_ptr<TFlame2D> Flame;
     TSceneTextureList* TextureList = nullptr;
@@ -55,7 +66,7 @@ public:
 
     // ---- Screen-saver events
     // Wires OnStart, OnStop, OnLoadOptions, OnSaveOptions, OnStartOpenGL, OnUpdate,
-    // OnRender and OnFPSChanged of the saver to this object. The saver's context
+    // OnCopyFlame, OnRender and OnFPSChanged of the saver to this object. The saver's context
     // must be the GL layer's TCustomOpenGL, handed in as gl.
     void WireEvents(TGLScreenSaver& saver, TCustomOpenGL* gl);
 
@@ -68,8 +79,11 @@ public:
     // Reads the fireplace settings (plain names, user hive) and applies them in order.
     void LoadSettings(TSettingsStore& store);
     void SaveSettings(TSettingsStore& store);
-    // Steps the flame by dt seconds and writes it into the two textures.
+    // Steps the flame by dt seconds and writes it into the two textures
+    // (UpdateFlame, then WriteFlameTextures).
     void Update(float dt);
+    // Steps the flame simulation by dt seconds.
+    void UpdateFlame(float dt);
     // Switches on culling, lighting and depth testing and processes one scene frame.
     void Render(float dt);
     void SetFpsValue(int fps);
@@ -82,6 +96,9 @@ public:
     void SetSparkles(bool flag);
     void SetFlameColorIndex(int index);
     void SetWideScreen(bool flag);
+    // Chooses the fireplace model (the mesh's file-list line); the new model
+    // keeps the wide-screen stretch.
+    void SetFireplaceStyle(int index);
     // Refreshes the dialog's controls from the state: runs OnShowDialogState,
     // which the settings dialog installs while it exists.
     void ShowDialogState();
@@ -95,6 +112,7 @@ public:
     void WriteLightMap();
 
 private:
+    TServices services_;
     std::unique_ptr<TSceneSettingsStore> sceneSettings_;
     TGLScreenSaver* saver_ = nullptr;
     TCustomOpenGL* gl_ = nullptr;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/Platform.h"
+#include "platform/SettingsBackend.h"
 
 class TMemorySettings : public ISettingsBackend {
 public:

@@ -293,8 +293,7 @@ void TSettingsDialog::ComboChanged(TDialogControl& control)
         form_.SetFlameColorIndex(index);
         break;
     case ComboBoxFireplace:
-        if (form_.FireplaceMesh)
-            form_.FireplaceMesh->SetFileIndex(index);
+        form_.SetFireplaceStyle(index);
         break;
     case ComboBoxMaterial:
         if (form_.FrontTexture)

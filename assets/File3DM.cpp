@@ -212,15 +212,17 @@ const T3DMVertexList& T3DMVertexFrameList::Frames(std::int32_t index) const
 
 void T3DMVertexFrameList::SetLength(std::int32_t n)
 {
-    if (n < 0)
-        n = 0;
-    if (n < Count()) {
-        frames_.resize(static_cast<std::size_t>(n));
-        return;
-    }
-    frames_.reserve(static_cast<std::size_t>(n));
-    while (Count() < n)
-        frames_.push_back(std::make_unique<T3DMVertexList>());
+    length_ = std::max(n, 0);
+    if (length_ < Count())
+        frames_.resize(static_cast<std::size_t>(length_));
+}
+
+T3DMVertexList* T3DMVertexFrameList::AddFrame()
+{
+    if (Count() >= length_)
+        return nullptr;
+    frames_.push_back(std::make_unique<T3DMVertexList>());
+    return frames_.back().get();
 }
 
 // ---- Materials ----
@@ -574,12 +576,12 @@ private:
     {
         const std::int32_t vertices = obj.Vertices.Count();
         std::string_view line;
-        for (std::int32_t f = 0; f < obj.Frames.Count(); ++f) {
+        for (std::int32_t f = 0; f < obj.Frames.Length(); ++f) {
             if (!ReadLine(line))
                 return;
             if (SplitKey(line).key != "Frame")
                 RaiseMessage("T3DMFile.ReadAnimMesh error: It is not vertex frame animation!");
-            T3DMVertexList& frame = obj.Frames.Frames(f);
+            T3DMVertexList& frame = f < obj.Frames.Count() ? obj.Frames.Frames(f) : *obj.Frames.AddFrame();
             for (std::int32_t v = 0; v < vertices; ++v) {
                 if (!ReadLine(line))
                     return;

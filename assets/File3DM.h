@@ -71,20 +71,31 @@ public:
 // Faces, read by 0-based face index.
 class T3DMFaceList : public T3DMItemList<T3DMFace> {};
 
-// One vertex list per animation frame.
+// One vertex list per animation frame. The announced length only limits how
+// many frames an "AnimMesh" section may add: a frame costs memory once the file
+// provides it, so a header claiming a million frames costs nothing.
 class T3DMVertexFrameList {
 public:
+    // The frames read so far.
     std::int32_t Count() const { return static_cast<std::int32_t>(frames_.size()); }
     T3DMVertexList& Frames(std::int32_t index);
     const T3DMVertexList& Frames(std::int32_t index) const;
-    // Grows by appending empty vertex lists; a smaller n drops the last frames.
+    // Announces n frames (negative counts as 0); a smaller n drops the last frames.
     void SetLength(std::int32_t n);
-    void Clear() { frames_.clear(); }
+    std::int32_t Length() const { return length_; }
+    // Appends an empty frame when fewer than Length are present; null otherwise.
+    T3DMVertexList* AddFrame();
+    void Clear()
+    {
+        frames_.clear();
+        length_ = 0;
+    }
 
     bool Loop = false;
 
 private:
     std::vector<std::unique_ptr<T3DMVertexList>> frames_;
+    std::int32_t length_ = 0;
 };
 
 class T3DMObject {

@@ -88,13 +88,6 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/' || c == ':';
 }
 
-// Resource lookup installed by the platform (or by the embedded archive).
-ProgramResourceLookup& LookupSlot()
-{
-    static ProgramResourceLookup lookup;
-    return lookup;
-}
-
 }  // namespace
 
 // ---- names
@@ -146,22 +139,28 @@ std::string NativeFilePath(std::string_view path)
 
 // ---- program resources
 
-void SetProgramResourceLookup(ProgramResourceLookup lookup)
+namespace {
+
+const TEmbeddedResources::TEntry*& EmbeddedHead()
 {
-    LookupSlot() = std::move(lookup);
+    static const TEmbeddedResources::TEntry* head = nullptr;
+    return head;
 }
 
-ProgramResourceLookup CurrentProgramResourceLookup()
+}  // namespace
+
+TEmbeddedResources::TEntry::TEntry(const char* name, std::span<const std::uint8_t> bytes)
+    : Name(name), Bytes(bytes), Next(EmbeddedHead())
 {
-    return LookupSlot();
+    EmbeddedHead() = this;
 }
 
-std::optional<std::span<const std::uint8_t>> FindProgramResource(const std::string& name)
+std::optional<std::span<const std::uint8_t>> TEmbeddedResources::Find(const std::string& name)
 {
-    const ProgramResourceLookup& lookup = LookupSlot();
-    if (!lookup)
-        return std::nullopt;
-    return lookup(name);
+    for (const TEntry* e = EmbeddedHead(); e; e = e->Next)
+        if (CompareResourceNames(name, e->Name) == 0)
+            return e->Bytes;
+    return std::nullopt;
 }
 
 // ---- TArchiveFile
@@ -335,7 +334,7 @@ void TResourceFileReader::LoadArchive()
         return;
     }
     const std::string resource = ResourceNameOf(ArchiveName);
-    const auto bytes = FindProgramResource(resource);
+    const auto bytes = Resources ? Resources->Find(resource) : std::nullopt;
     if (!bytes)
         RaiseMessage("Resource " + resource + " not found");
     TReadOnlyMemoryStream stream(*bytes);
@@ -343,6 +342,16 @@ void TResourceFileReader::LoadArchive()
 }
 
 bool TResourceFileReader::Open(const std::string& name)
+{
+    const bool found = OpenAsset(name);
+    if (found)
+        ++OpenedCount;
+    else if (std::find(MissingNames.begin(), MissingNames.end(), name) == MissingNames.end())
+        MissingNames.push_back(name);
+    return found;
+}
+
+bool TResourceFileReader::OpenAsset(const std::string& name)
 {
     Close();
     switch (Source) {
@@ -359,7 +368,7 @@ bool TResourceFileReader::Open(const std::string& name)
             return false;
         }
     case ReadSource::ResourceFiles: {
-        const auto bytes = FindProgramResource(ResourceNameOf(name));
+        const auto bytes = Resources ? Resources->Find(ResourceNameOf(name)) : std::nullopt;
         if (!bytes)
             return false;
         stream_ = std::make_unique<TReadOnlyMemoryStream>(*bytes);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "assets/Streams.h"
+#include "platform/ProgramResources.h"
 
 enum class ReadSource : std::uint8_t { DiskFiles = 0, ArchiveFile = 1, ResourceFiles = 2, ArchiveResource = 3 };
 
@@ -100,10 +101,23 @@ public:
     bool Open(const std::string& name) override;
 
     ReadSource Source = ReadSource::DiskFiles;
+    // What Open found and did not find since the last ClearRecord: the number
+    // of assets opened, and each name that was missing once, in order (the
+    // tools report them; the program treats a missing asset as empty).
+    int OpenedCount = 0;
+    std::vector<std::string> MissingNames;
+    void ClearRecord()
+    {
+        OpenedCount = 0;
+        MissingNames.clear();
+    }
     std::string ArchiveName;
+    // Where the resource sources read from (the program's services); not owned.
+    IProgramResources* Resources = nullptr;
     TResourceFileArchive* Archive() const { return archive_.get(); }
 
 private:
+    bool OpenAsset(const std::string& name);
     void LoadArchive();
     std::unique_ptr<TResourceFileArchive> archive_;
 };
@@ -125,12 +139,18 @@ std::string ResourceNameOf(const std::string& fileName);
 // functions take: on POSIX systems backslashes become slashes.
 std::string NativeFilePath(std::string_view path);
 
-// Program resources (RCDATA): the platform installs a lookup that finds the
-// bytes of a named resource in the program module (case-insensitively), or
-// nothing. Natively the build embeds data.rfa and registers it as "DATA_RFA"
-// (cmake/EmbedArchive.cmake); on Windows InstallWin32ProgramResources() does.
-using ProgramResourceLookup = std::function<std::optional<std::span<const std::uint8_t>>(const std::string& name)>;
-void SetProgramResourceLookup(ProgramResourceLookup lookup);
-// The installed lookup (empty when none), so that a new one can chain to it.
-ProgramResourceLookup CurrentProgramResourceLookup();
-std::optional<std::span<const std::uint8_t>> FindProgramResource(const std::string& name);
+// The resources a native build carries inside the program (cmake/EmbedArchive.cmake
+// assembles each file in and adds it to this list before main runs); a native
+// program's main hands this object to the reader as its program resources.
+class TEmbeddedResources : public IProgramResources {
+public:
+    std::optional<std::span<const std::uint8_t>> Find(const std::string& name) override;
+
+    // One embedded file; the generated code defines one per file with static storage.
+    struct TEntry {
+        TEntry(const char* name, std::span<const std::uint8_t> bytes);
+        const char* Name;
+        std::span<const std::uint8_t> Bytes;
+        const TEntry* Next;
+    };
+};

@@ -1,5 +1,6 @@
 #include "clock/GLClock.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "gl/Errors.h"
@@ -160,7 +161,8 @@ void TGLClock::ReadSettings()
     TSceneSettingsStore* store = SettingsStore();
     if (!store)
         return;
-    SetMode(store->ReadInteger("Clock Mode", Mode));
+    // The dialog offers None, 24-Hour and 12-Hour (0..2).
+    SetMode(std::clamp(store->ReadInteger("Clock Mode", Mode), 0, 2));
     const std::string text = store->ReadString("Clock Color", ColorBytesToStr(Color));
     try {
         Color = StrToColorBytes(text);
@@ -231,7 +233,7 @@ void TWatchClock::RenderOpaque()
 void TWatchClock::RenderAlpha()
 {
     TMainVisualObject::RenderAlpha();
-    const TLocalTime now = (TimeProvider ? *TimeProvider : ClockTimeProvider()).Now();
+    const TLocalTime now = (TimeProvider ? *TimeProvider : SystemTime()).Now();
     SceneGL::SetDepthTest(false);
     BeginRender();
     if (ClockFace)
@@ -280,8 +282,17 @@ void TWatchClock::SaveToLoader(TResourceLoader& loader)
     loader.WriteReference("SecHand", SecHand);
 }
 
-void RegisterClockTypes()
+void RegisterClockTypes(TSceneTypeTable& types, ITimeProvider& time)
 {
-    AddSceneType<TGLClock>("TGLClock");
-    AddSceneType<TWatchClock>("TWatchClock");
+    ITimeProvider* t = &time;
+    types.Add("TGLClock", [t] {
+        auto clock = std::make_unique<TGLClock>();
+        clock->TimeProvider = t;
+        return std::unique_ptr<TMainObject>(std::move(clock));
+    });
+    types.Add("TWatchClock", [t] {
+        auto clock = std::make_unique<TWatchClock>();
+        clock->TimeProvider = t;
+        return std::unique_ptr<TMainObject>(std::move(clock));
+    });
 }

@@ -47,7 +47,7 @@ public:
     void UpdateDate();
 
 private:
-    ITimeProvider& Provider() const { return TimeProvider ? *TimeProvider : ClockTimeProvider(); }
+    ITimeProvider& Provider() const { return TimeProvider ? *TimeProvider : SystemTime(); }
     TMainVisualObject* Instance(const char* name) const;
     void ShowInstance(const char* name, bool flag) const;
     // Points the instance at the sprite of that name (kept when missing).
@@ -77,5 +77,5 @@ public:
     static float HourAngle(const TLocalTime& t);
 };
 
-// Enters TGLClock and TWatchClock into the scene type table.
-void RegisterClockTypes();
+// Enters TGLClock and TWatchClock into types; their clocks read time.
+void RegisterClockTypes(TSceneTypeTable& types, ITimeProvider& time);

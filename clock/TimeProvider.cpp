@@ -26,19 +26,24 @@ TLocalTime TSystemTimeProvider::Now()
     return t;
 }
 
-namespace {
-ITimeProvider* g_provider = nullptr;
-} // namespace
-
-ITimeProvider& ClockTimeProvider()
+TClockLocale MakeClockLocale(const std::array<std::string, 7>& shortDayNames, const std::string& timeSeparator,
+                             const std::string& dateSeparator)
 {
-    static TSystemTimeProvider system;
-    return g_provider ? *g_provider : system;
+    TClockLocale locale;
+    for (std::size_t i = 0; i < shortDayNames.size(); ++i)
+        if (!shortDayNames[i].empty())
+            locale.ShortDayNames[i] = shortDayNames[i];
+    if (!timeSeparator.empty())
+        locale.TimeSeparator = timeSeparator;
+    if (!dateSeparator.empty())
+        locale.DateSeparator = dateSeparator;
+    return locale;
 }
 
-void SetClockTimeProvider(ITimeProvider* provider)
+ITimeProvider& SystemTime()
 {
-    g_provider = provider;
+    static TSystemTimeProvider system;
+    return system;
 }
 
 int DayOfWeek(int year, int month, int day)

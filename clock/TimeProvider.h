@@ -1,37 +1,20 @@
 #pragma once
-// Local time and the locale's names and separators, as the clock sees them.
-// The system provider reads the C library's local time with English names;
-// tests and renders install a fixed one.
-#include <array>
+// The system's local time (the C library's, with English names), a fixed time
+// for tests and renders, and the clock's date and time formatting.
 #include <string>
+#include <utility>
 
-struct TLocalTime {
-    int Year = 2000;
-    int Month = 1;     // 1..12
-    int Day = 1;       // 1..31
-    int Hour = 0;      // 0..23
-    int Minute = 0;    // 0..59
-    int Second = 0;    // 0..59
-    int DayOfWeek = 6; // 0 = Sunday .. 6 = Saturday
-};
+#include "platform/TimeProvider.h"
 
-struct TClockLocale {
-    std::string TimeSeparator = ":";
-    std::string DateSeparator = "/";
-    // Sunday first.
-    std::array<std::string, 7> ShortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-};
+// A locale from the system's short day names (Sunday first) and separators;
+// every name or separator the system left empty keeps its English default.
+TClockLocale MakeClockLocale(const std::array<std::string, 7>& shortDayNames, const std::string& timeSeparator,
+                             const std::string& dateSeparator);
 
-class ITimeProvider {
-public:
-    virtual ~ITimeProvider() = default;
-    virtual TLocalTime Now() = 0;
-    virtual const TClockLocale& Locale() = 0;
-};
-
-// The C library's local time with the default English locale.
+// The C library's local time with the given locale (English by default).
 class TSystemTimeProvider : public ITimeProvider {
 public:
+    explicit TSystemTimeProvider(TClockLocale locale = {}) : locale_(std::move(locale)) {}
     TLocalTime Now() override;
     const TClockLocale& Locale() override { return locale_; }
 
@@ -51,10 +34,8 @@ public:
     TClockLocale Locale_;
 };
 
-// The process-wide provider: the system one unless another was installed
-// (not owned; nullptr restores the system provider).
-ITimeProvider& ClockTimeProvider();
-void SetClockTimeProvider(ITimeProvider* provider);
+// One system provider for clocks that were given none.
+ITimeProvider& SystemTime();
 
 // The day of the week (0 = Sunday) of a Gregorian date.
 int DayOfWeek(int year, int month, int day);

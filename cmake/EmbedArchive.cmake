@@ -2,9 +2,8 @@
 # Carries the file inside the target's binary as the program resource NAME
 # (default: the file name with its first dot replaced by "_", upper-cased, so
 # data.rfa becomes DATA_RFA). On Windows it becomes an RCDATA resource that
-# InstallWin32ProgramResources() finds; elsewhere the bytes are assembled in
-# with .incbin and a static registrar makes FindProgramResource() see them
-# (names compared case-insensitively).
+# TWin32ProgramResources finds; elsewhere the bytes are assembled in with
+# .incbin and listed for TEmbeddedResources (names compared case-insensitively).
 # The file may be produced by the build (add_custom_command); the target is
 # rebuilt when it changes.
 if(PYRELUME_WINDOWS)

@@ -4,7 +4,7 @@ set(PYR_JPEG_MINGW_PREFIX ${CMAKE_BINARY_DIR}/third_party/libjpeg-turbo)
 if(NOT EXISTS ${PYR_JPEG_MINGW_PREFIX}/lib/libjpeg.a)
   message(STATUS "Building libjpeg-turbo for mingw (once) into ${PYR_JPEG_MINGW_PREFIX}")
   execute_process(
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/build-libjpeg-mingw.sh ${PYR_JPEG_MINGW_PREFIX} ${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/build-libjpeg-mingw.sh ${PYR_JPEG_MINGW_PREFIX} ${CMAKE_TOOLCHAIN_FILE}
     RESULT_VARIABLE _jpeg_rc)
   if(NOT _jpeg_rc EQUAL 0)
     message(FATAL_ERROR "Building libjpeg-turbo for mingw failed")

@@ -4,7 +4,7 @@ set(PYR_PNG_MINGW_PREFIX ${CMAKE_BINARY_DIR}/third_party/libpng)
 if(NOT EXISTS ${PYR_PNG_MINGW_PREFIX}/lib/libpng.a)
   message(STATUS "Building libpng for mingw (once) into ${PYR_PNG_MINGW_PREFIX}")
   execute_process(
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/build-libpng-mingw.sh ${PYR_PNG_MINGW_PREFIX} ${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/build-libpng-mingw.sh ${PYR_PNG_MINGW_PREFIX} ${CMAKE_TOOLCHAIN_FILE}
     RESULT_VARIABLE _png_rc)
   if(NOT _png_rc EQUAL 0)
     message(FATAL_ERROR "Building libpng for mingw failed")

@@ -297,7 +297,7 @@ void TBonFire::RenderPuffs()
     if (!mesh)
         return;
     mesh->EnsureBuilt();
-    const TMeshGroup* group = !mesh->AlphaGroups().empty()    ? mesh->AlphaGroups().front().get()
+    TMeshGroup* group = !mesh->AlphaGroups().empty()    ? mesh->AlphaGroups().front().get()
                               : !mesh->OpaqueGroups().empty() ? mesh->OpaqueGroups().front().get()
                                                               : nullptr;
     if (!group || !group->Primitive)
@@ -305,11 +305,13 @@ void TBonFire::RenderPuffs()
     SetBlending(true);
     SetCurrentTexture(group->Texture);
     const bool ready = SceneGLReady();
+    // The puff without its fully transparent margins, once for all particles.
+    TGLPrimitive* puff = group->DrawnPrimitive();
     for (int i = GetCount() - 1; i >= 0; --i) {
         TSceneParticle& p = *Particle(i);
         p.BeginRender();
         if (ready)
-            group->Primitive->Render();
+            puff->Render();
         p.EndRender();
     }
 }
@@ -340,7 +342,7 @@ void TBonFire::SaveToLoader(TResourceLoader& loader)
     TSceneParticleList::SaveToLoader(loader);
 }
 
-void RegisterFireTypes()
+void RegisterFireTypes(TSceneTypeTable& types)
 {
-    AddSceneType<TBonFire>("TBonFire");
+    types.Add<TBonFire>("TBonFire");
 }

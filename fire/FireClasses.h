@@ -111,4 +111,4 @@ private:
 };
 
 // Enters TBonFire into the scene type table.
-void RegisterFireTypes();
+void RegisterFireTypes(TSceneTypeTable& types);

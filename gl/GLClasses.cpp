@@ -352,6 +352,21 @@ const std::string& TCustomOpenGL::GLRenderer()
     return glRenderer_;
 }
 
+bool TCustomOpenGL::SoftwareRasterizer()
+{
+    if (Renderer() == TGLRenderer::Generic)
+        return true;
+    // Read afresh: the cached name may still be the previous context's.
+    const GLubyte* s = active_ && glGetString ? glGetString(GL_RENDERER) : nullptr;
+    if (!s)
+        return false;
+    const std::string_view name(reinterpret_cast<const char*>(s));
+    for (std::string_view known : {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader", "GDI Generic"})
+        if (name.find(known) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 const std::string& TCustomOpenGL::GLVendor()
 {
     if (glVendor_.empty() && active_ && glGetString) {

@@ -17,7 +17,7 @@
 #include "gl/DArrays.h"
 #include "gl/FastMath.h"
 #include "gl/GLApi.h"
-#include "gl/GLContextDriver.h"
+#include "platform/GLContextDriver.h"
 #include "gl/GLItems.h"
 #include "gl/GLLights.h"
 #include "gl/GLPixelFormat.h"
@@ -125,6 +125,10 @@ public:
     // Read on first request while active, cached until the next activation.
     const std::string& GLRenderer();
     const std::string& GLVendor();
+    // True when the current context rasterises on the CPU: the system's
+    // generic renderer, or a driver whose GL_RENDERER names a software
+    // rasteriser (Mesa's llvmpipe and softpipe, SwiftShader, ...).
+    bool SoftwareRasterizer();
 
     TGLLightList& Lights() { return *lights_; }
     TGLMaterialList& Materials() { return *materials_; }

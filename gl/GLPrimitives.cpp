@@ -1,6 +1,9 @@
 #include "gl/GLPrimitives.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
@@ -79,6 +82,137 @@ void TGLPrimitive::Render()
         glDrawElements(Mode, Indices.Count(), GL_UNSIGNED_SHORT, Indices.Data());
     if (glUnlockArraysEXT)
         glUnlockArraysEXT();
+}
+
+namespace {
+
+// One vertex with every attribute the cut interpolates.
+struct TClipVertex {
+    float a[12]; // x y z, nx ny nz, r g b a, s t
+};
+constexpr int kS = 10, kT = 11;
+
+// The point of edge p-q where attribute k equals c. The endpoints are taken
+// in a fixed order, so both triangles of a shared edge get the same point.
+TClipVertex Cut(const TClipVertex& p, const TClipVertex& q, int k, float c)
+{
+    const bool swap = std::lexicographical_compare(std::begin(q.a), std::end(q.a), std::begin(p.a), std::end(p.a));
+    const TClipVertex& u = swap ? q : p;
+    const TClipVertex& v = swap ? p : q;
+    const float f = (c - u.a[k]) / (v.a[k] - u.a[k]);
+    TClipVertex r;
+    for (int i = 0; i < 12; ++i)
+        r.a[i] = u.a[i] + f * (v.a[i] - u.a[i]);
+    r.a[k] = c;
+    return r;
+}
+
+// Keeps the part of a convex polygon where attribute k is >= c (keepAbove)
+// or <= c.
+void ClipPolygon(std::vector<TClipVertex>& poly, int k, float c, bool keepAbove)
+{
+    std::vector<TClipVertex> out;
+    const std::size_t n = poly.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const TClipVertex& p = poly[i];
+        const TClipVertex& q = poly[(i + 1) % n];
+        const bool pin = keepAbove ? p.a[k] >= c : p.a[k] <= c;
+        const bool qin = keepAbove ? q.a[k] >= c : q.a[k] <= c;
+        if (pin)
+            out.push_back(p);
+        if (pin != qin)
+            out.push_back(Cut(p, q, k, c));
+    }
+    poly.swap(out);
+}
+
+} // namespace
+
+bool ClipToTexCoordRect(const TGLPrimitive& src, float s0, float t0, float s1, float t1, TGLPrimitive& out,
+                        int maxTriangles)
+{
+    const int count = src.Vertices.Count();
+    const TGLTextureCoordDArray& coords = src.TexCoords[0];
+    if (src.Mode != GL_TRIANGLES || count == 0 || coords.Count() != count)
+        return false;
+    const int indexCount = src.Indices.Count() > 0 ? src.Indices.Count() : count;
+    const int triangles = indexCount / 3;
+    if (triangles > maxTriangles)
+        return false;
+    auto index = [&](int i) { return src.Indices.Count() > 0 ? src.Indices.Data()[i] : static_cast<int>(i); };
+    bool outside = false;
+    for (int i = 0; i < 3 * triangles; ++i) {
+        if (index(i) >= count)
+            return false;
+        const TGLTexCoord c = coords.Data()[index(i)];
+        outside = outside || c.S < s0 || c.S > s1 || c.T < t0 || c.T > t1;
+    }
+    if (!outside)
+        return false;
+
+    const bool normals = src.Normals.Count() == count;
+    const bool colors = src.Colors.Count() == count;
+    auto vertex = [&](int i) {
+        TClipVertex v{};
+        const TGLVector p = src.Vertices.Data()[i];
+        v.a[0] = p.X, v.a[1] = p.Y, v.a[2] = p.Z;
+        if (normals) {
+            const TGLVector n = src.Normals.Data()[i];
+            v.a[3] = n.X, v.a[4] = n.Y, v.a[5] = n.Z;
+        }
+        if (colors) {
+            const TGLColorBytes c = src.Colors.Data()[i];
+            v.a[6] = c.R, v.a[7] = c.G, v.a[8] = c.B, v.a[9] = c.A;
+        }
+        const TGLTexCoord t = coords.Data()[i];
+        v.a[kS] = t.S, v.a[kT] = t.T;
+        return v;
+    };
+    std::vector<TClipVertex> verts;
+    std::vector<std::uint16_t> indices;
+    std::vector<TClipVertex> poly;
+    for (int t = 0; t < triangles; ++t) {
+        poly = {vertex(index(3 * t)), vertex(index(3 * t + 1)), vertex(index(3 * t + 2))};
+        ClipPolygon(poly, kS, s0, true);
+        ClipPolygon(poly, kS, s1, false);
+        ClipPolygon(poly, kT, t0, true);
+        ClipPolygon(poly, kT, t1, false);
+        if (poly.size() < 3 || verts.size() + poly.size() > 65535)
+            continue;
+        const auto base = static_cast<std::uint16_t>(verts.size());
+        verts.insert(verts.end(), poly.begin(), poly.end());
+        for (std::size_t k = 1; k + 1 < poly.size(); ++k) {
+            indices.push_back(base);
+            indices.push_back(static_cast<std::uint16_t>(base + k));
+            indices.push_back(static_cast<std::uint16_t>(base + k + 1));
+        }
+    }
+    const auto n = static_cast<std::int32_t>(verts.size());
+    out.Mode = GL_TRIANGLES;
+    out.Vertices.SetCount(n);
+    out.TexCoords[0].SetCount(n);
+    out.Normals.SetCount(normals ? n : std::min(src.Normals.Count(), 1));
+    out.Colors.SetCount(colors ? n : std::min(src.Colors.Count(), 1));
+    if (!normals && src.Normals.Count() == 1)
+        out.Normals.Data()[0] = src.Normals.Data()[0];
+    if (!colors && src.Colors.Count() == 1)
+        out.Colors.Data()[0] = src.Colors.Data()[0];
+    for (std::int32_t i = 0; i < n; ++i) {
+        const float* a = verts[static_cast<std::size_t>(i)].a;
+        out.Vertices.Data()[i] = TGLVector{a[0], a[1], a[2]};
+        if (normals)
+            out.Normals.Data()[i] = TGLVector{a[3], a[4], a[5]};
+        if (colors)
+            out.Colors.Data()[i] = TGLColorBytes{static_cast<std::uint8_t>(std::lround(a[6])),
+                                                 static_cast<std::uint8_t>(std::lround(a[7])),
+                                                 static_cast<std::uint8_t>(std::lround(a[8])),
+                                                 static_cast<std::uint8_t>(std::lround(a[9]))};
+        out.TexCoords[0].Data()[i] = TGLTexCoord{a[kS], a[kT]};
+    }
+    out.Indices.SetCount(static_cast<std::int32_t>(indices.size()));
+    if (!indices.empty())
+        std::copy(indices.begin(), indices.end(), out.Indices.Data());
+    return true;
 }
 
 void TGLPrimitive::ComputeNormals(const TGLVectorDArray& vertices, TGLVectorDArray& normals) const

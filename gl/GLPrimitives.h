@@ -60,6 +60,16 @@ public:
     GLenum Mode = GL_TRIANGLES;
 };
 
+// Cuts the triangles of src (GL_TRIANGLES, at most maxTriangles of them) to
+// the rectangle s0..s1 x t0..t1 of texture-coordinate set 0, interpolating
+// positions, normals, colours and coordinates along the cut edges, and
+// writes the pieces to out as indexed triangles. Parts outside the rectangle
+// are dropped. Returns false (out untouched) when nothing lies outside it or
+// src cannot be cut; then src itself is what should be drawn. Edges shared by
+// two triangles are cut identically in both, so the pieces meet without gaps.
+bool ClipToTexCoordRect(const TGLPrimitive& src, float s0, float t0, float s1, float t1, TGLPrimitive& out,
+                        int maxTriangles = 64);
+
 // A projection volume: left, right, bottom, top, near, far.
 struct TGLVolume {
     double Left = -1, Right = 1, Bottom = -1, Top = 1, Near = 1, Far = 100;

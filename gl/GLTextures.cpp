@@ -1,5 +1,6 @@
 #include "gl/GLTextures.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gl/Errors.h"
@@ -134,6 +135,14 @@ void TGLTextureList::InitGL()
         CompressedRGBAFormat = GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
     } else {
         HasCompression = false;
+        CompressedRGBFormat = GL_RGB8;
+        CompressedRGBAFormat = GL_RGBA8;
+    }
+    // A software rasteriser compresses the texels at upload and decodes them
+    // again for every sample it takes, which costs far more CPU per frame (and
+    // start-up time) than the memory it saves: there the compressed kinds are
+    // held with 8 bits per channel.
+    if (HasCompression && gl->SoftwareRasterizer()) {
         CompressedRGBFormat = GL_RGB8;
         CompressedRGBAFormat = GL_RGBA8;
     }
@@ -274,8 +283,45 @@ void TGLTexture::ComputeSizes()
     frameSize_ = rowSize_ * height_;
 }
 
+bool TGLTexture::AlphaBounds(TTexelBox& box) const
+{
+    if (!alphaBoundsValid_ || alphaBoundsFrame_ != Frame) {
+        alphaBoundsValid_ = true;
+        alphaBoundsFrame_ = Frame;
+        alphaBoundsKnown_ = false;
+        alphaBounds_ = TTexelBox{};
+        const std::uint8_t* pixels = FramePixels();
+        if (pixels && bytesPerPixel_ == 4 && pixelType_ == GL_UNSIGNED_BYTE &&
+            (format_ == GL_RGBA || format_ == GL_BGRA_EXT) && width_ > 0 && height_ > 0) {
+            alphaBoundsKnown_ = true;
+            TTexelBox b{width_, height_, -1, -1};
+            for (int y = 0; y < height_; ++y) {
+                const std::uint8_t* a = pixels + static_cast<std::size_t>(y) * rowSize_ + 3;
+                int first = -1, last = -1;
+                for (int x = 0; x < width_; ++x)
+                    if (a[4 * x] >= 13) {
+                        if (first < 0)
+                            first = x;
+                        last = x;
+                    }
+                if (first < 0)
+                    continue;
+                b.X0 = std::min(b.X0, first);
+                b.X1 = std::max(b.X1, last);
+                b.Y0 = std::min(b.Y0, y);
+                b.Y1 = y;
+            }
+            if (!b.Empty())
+                alphaBounds_ = b;
+        }
+    }
+    box = alphaBounds_;
+    return alphaBoundsKnown_;
+}
+
 void TGLTexture::AllocateData()
 {
+    alphaBoundsValid_ = false;
     FreeData();
     const std::size_t size = static_cast<std::size_t>(frameCount_) * static_cast<std::size_t>(frameSize_);
     if (size == 0)
@@ -286,6 +332,7 @@ void TGLTexture::AllocateData()
 
 void TGLTexture::FreeData()
 {
+    alphaBoundsValid_ = false;
     data_.reset();
     dataSize_ = 0;
 }
@@ -304,6 +351,7 @@ const std::uint8_t* TGLTexture::FramePixels() const
 
 std::uint8_t* TGLTexture::FramePixels()
 {
+    alphaBoundsValid_ = false;
     return const_cast<std::uint8_t*>(static_cast<const TGLTexture*>(this)->FramePixels());
 }
 

@@ -59,6 +59,12 @@ private:
                         GLenum packedTypeRev, int width, int height);
 };
 
+// A rectangle of texels, bounds included; empty while X1 < X0.
+struct TTexelBox {
+    int X0 = 0, Y0 = 0, X1 = -1, Y1 = -1;
+    bool Empty() const { return X1 < X0 || Y1 < Y0; }
+};
+
 class TGLTexture : public TGLItem {
 public:
     TGLTexture();
@@ -106,7 +112,17 @@ public:
     int FrameSize() const { return frameSize_; }
     int Components() const { return components_; }
     int FrameCount() const { return frameCount_; }
-    std::uint8_t* Data() { return data_.get(); }
+    std::uint8_t* Data()
+    {
+        alphaBoundsValid_ = false;
+        return data_.get();
+    }
+    // The texels of the current frame whose alpha can pass an alpha test
+    // "greater than 0.05" (alpha of 13 or more), for 4-byte pixels of one
+    // byte per component; false for other layouts or without pixels. Kept
+    // until the pixels are written again (through Data, FramePixels or
+    // RowPixels) or uploaded.
+    bool AlphaBounds(TTexelBox& box) const;
     std::size_t DataSize() const { return dataSize_; }
 
     int CopyY = 0;
@@ -125,6 +141,11 @@ public:
 private:
     void ComputeSizes();
     void UploadMipmaps(const std::uint8_t* pixels);
+
+    mutable bool alphaBoundsValid_ = false;
+    mutable int alphaBoundsFrame_ = 0;
+    mutable bool alphaBoundsKnown_ = false;
+    mutable TTexelBox alphaBounds_;
 
     bool uploaded_ = false;
     GLuint name_ = 0;

@@ -8,26 +8,12 @@
 
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
-#include "scene/GlyphRasterizer.h"
+#include "platform/GlyphRasterizer.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneRender.h"
 #include "scene/SceneTextures.h"
 
-// ---------------------------------------------------------------- rasteriser and view
-
-namespace {
-IGlyphRasterizer* g_rasterizer = nullptr;
-} // namespace
-
-IGlyphRasterizer* GlyphRasterizer()
-{
-    return g_rasterizer;
-}
-
-void SetGlyphRasterizer(IGlyphRasterizer* rasterizer)
-{
-    g_rasterizer = rasterizer;
-}
+// ---------------------------------------------------------------- view
 
 TGLViewport& SceneViewport(TMainScene* scene)
 {
@@ -243,7 +229,7 @@ std::vector<std::uint8_t> TSceneFont::RenderGlyphs()
     const int side = TextureSize * s;
     TGlyphBitmap bmp(side, side);
 
-    IGlyphRasterizer* r = GlyphRasterizer();
+    IGlyphRasterizer* r = MainScene ? MainScene->Glyphs : nullptr;
     TGlyphFont font;
     font.Name = FontName;
     font.Height = FontCellSize * s;

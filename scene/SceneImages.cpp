@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "gl/Errors.h"
 
@@ -106,7 +107,11 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmapImage& image, int bits)
 
 TBitmapImage DecodeBmp(std::span<const std::uint8_t> b)
 {
-    if (b.size() < 14 + 12)
+    // Offsets and sizes are 32-bit fields of the file: every sum of them is
+    // taken in 64 bits, so a field near 2^32 cannot wrap around on a 32-bit
+    // build and slip past a bounds check.
+    const std::uint64_t size = b.size();
+    if (size < 14 + 12)
         BmpError("file too short");
     if (b[0] != 'B' || b[1] != 'M')
         BmpError("no \"BM\" signature");
@@ -114,9 +119,7 @@ TBitmapImage DecodeBmp(std::span<const std::uint8_t> b)
     const std::uint32_t headerSize = U32(b, 14);
     if (headerSize < 40)
         BmpError("unsupported header (" + std::to_string(headerSize) + " bytes)");
-    if (b.size() < 14 + static_cast<std::size_t>(headerSize) && b.size() < 14 + 40)
-        BmpError("truncated header");
-    if (b.size() < 14 + 40)
+    if (size < 14 + 40)
         BmpError("truncated header");
     const auto width = static_cast<std::int32_t>(U32(b, 18));
     const auto rawHeight = static_cast<std::int32_t>(U32(b, 22));
@@ -134,27 +137,35 @@ TBitmapImage DecodeBmp(std::span<const std::uint8_t> b)
         BmpError("bad height");
     const bool topDown = rawHeight < 0;
     const int height = topDown ? -rawHeight : rawHeight;
-    if (width < 0 || width > MaxImageSide || height > MaxImageSide)
+    if (width < 0)
         BmpError("bad size " + std::to_string(width) + " x " + std::to_string(rawHeight));
+    if (width > MaxImageSide || height > MaxImageSide)
+        BmpError("picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is larger than " +
+                 std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide));
 
     TBitmapImage img;
     img.BitsPerPixel = bits;
     if (bits == 8) {
         if (colorsUsed == 0 || colorsUsed > 256)
             colorsUsed = 256;
-        const std::size_t palAt = 14 + static_cast<std::size_t>(headerSize);
-        if (palAt + colorsUsed * 4u > b.size())
+        const std::uint64_t palAt = 14 + static_cast<std::uint64_t>(headerSize);
+        if (palAt > size || size - palAt < static_cast<std::uint64_t>(colorsUsed) * 4u)
             BmpError("truncated palette");
+        const std::size_t at = static_cast<std::size_t>(palAt);
         for (std::uint32_t i = 0; i < colorsUsed; ++i) {
-            img.Palette[i * 3u] = b[palAt + i * 4u];
-            img.Palette[i * 3u + 1] = b[palAt + i * 4u + 1];
-            img.Palette[i * 3u + 2] = b[palAt + i * 4u + 2];
+            img.Palette[i * 3u] = b[at + i * 4u];
+            img.Palette[i * 3u + 1] = b[at + i * 4u + 1];
+            img.Palette[i * 3u + 2] = b[at + i * 4u + 2];
         }
     }
-    const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
-    const std::size_t need = stride * static_cast<std::size_t>(height);
-    if (offBits > b.size() || b.size() - offBits < need)
+    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
+    const std::uint64_t need = stride * static_cast<std::uint64_t>(height);
+    if (offBits > size || size - offBits < need)
         BmpError("truncated pixel data");
+    if (width == 0 || height == 0) {
+        img.BitsPerPixel = bits;
+        return img;
+    }
     img.Width = width;
     img.Height = height;
     const std::size_t rowBytes = static_cast<std::size_t>(img.RowBytes());
@@ -162,11 +173,7 @@ TBitmapImage DecodeBmp(std::span<const std::uint8_t> b)
     for (int y = 0; y < height; ++y) {
         const int srcRow = topDown ? y : height - 1 - y;
         std::memcpy(img.Pixels.data() + rowBytes * static_cast<std::size_t>(y),
-                    b.data() + offBits + stride * static_cast<std::size_t>(srcRow), rowBytes);
-    }
-    if (width == 0 || height == 0) {
-        img.Width = img.Height = 0;
-        img.Pixels.clear();
+                    b.data() + offBits + static_cast<std::size_t>(stride) * static_cast<std::size_t>(srcRow), rowBytes);
     }
     return img;
 }
@@ -189,7 +196,13 @@ struct JpegErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    jpeg_progress_mgr progress;
 };
+
+// Working memory of the decoder beyond the output picture.
+constexpr long kJpegMemoryLimit = 64L * 1024 * 1024;
+// A progressive picture needs a dozen scans; thousands of tiny ones only cost time.
+constexpr int kJpegMaxScans = 500;
 
 extern "C" void JpegErrorExit(j_common_ptr cinfo)
 {
@@ -200,6 +213,15 @@ extern "C" void JpegErrorExit(j_common_ptr cinfo)
 
 extern "C" void JpegSilentMessage(j_common_ptr, int) {}
 
+extern "C" void JpegProgress(j_common_ptr cinfo)
+{
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kJpegMaxScans) {
+        auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "more than %d scans", kJpegMaxScans);
+        std::longjmp(err->jump, 1);
+    }
+}
+
 // Decodes into out (already empty); returns false with err->message set on failure.
 // Kept free of objects with destructors between setjmp and longjmp.
 bool DecodeJpegRaw(const std::uint8_t* data, unsigned long size, TBitmapImage* out, JpegErrorManager* err)
@@ -209,15 +231,30 @@ bool DecodeJpegRaw(const std::uint8_t* data, unsigned long size, TBitmapImage* o
     cinfo.err = jpeg_std_error(&err->pub);
     err->pub.error_exit = JpegErrorExit;
     err->pub.emit_message = JpegSilentMessage;
-    unsigned char* row = nullptr;
+    err->progress = {};
+    err->progress.progress_monitor = JpegProgress;
+    // Changed after setjmp and read after longjmp: volatile, or its value is lost.
+    unsigned char* volatile row = nullptr;
     if (setjmp(err->jump)) {
         std::free(row);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // The decoder's own working memory (a progressive picture keeps all its
+    // coefficients) is capped; beyond it libjpeg reports an error.
+    cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
+    cinfo.progress = &err->progress;
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width > static_cast<JDIMENSION>(MaxImageSide) ||
+        cinfo.image_height > static_cast<JDIMENSION>(MaxImageSide)) {
+        std::snprintf(err->message, sizeof err->message, "picture of %u x %u pixels is larger than %d x %d",
+                      static_cast<unsigned>(cinfo.image_width), static_cast<unsigned>(cinfo.image_height), MaxImageSide,
+                      MaxImageSide);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     if (cinfo.num_components != 1 && cinfo.num_components != 3) {
         std::snprintf(err->message, sizeof err->message, "unsupported JPEG colour space (%d components)",
                       cinfo.num_components);
@@ -236,8 +273,20 @@ bool DecodeJpegRaw(const std::uint8_t* data, unsigned long size, TBitmapImage* o
     out->Width = w;
     out->Height = h;
     out->BitsPerPixel = 24;
-    out->Pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3u);
+    try {
+        out->Pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3u);
+    } catch (const std::bad_alloc&) {
+        out->Width = out->Height = 0;
+        std::snprintf(err->message, sizeof err->message, "not enough memory for %d x %d pixels", w, h);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(w) * 3u + 1));
+    if (!row) {
+        std::snprintf(err->message, sizeof err->message, "not enough memory for %d x %d pixels", w, h);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
         JSAMPROW rows[1] = {row};
@@ -263,7 +312,8 @@ bool EncodeJpegRaw(const TBitmapImage* image, int quality, unsigned char** outBu
     std::memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = jpeg_std_error(&err->pub);
     err->pub.error_exit = JpegErrorExit;
-    unsigned char* row = nullptr;
+    // Changed after setjmp and read after longjmp: volatile, or its value is lost.
+    unsigned char* volatile row = nullptr;
     if (setjmp(err->jump)) {
         std::free(row);
         jpeg_destroy_compress(&cinfo);

@@ -42,5 +42,9 @@ bool IsTexturePowerOfTwo(int n);  // a power of two between 1 and 1024
 // (nearest pixel) into a 24-bit image of PowerOfTwoBelow of each side.
 void FitToPowerOfTwo(TBitmapImage& image);
 
-// The limit on either side of a decoded image, to refuse absurd headers.
-constexpr int MaxImageSide = 16384;
+// The limit on either side of a decoded image. A texture uses at most 1024
+// pixels a side, and a picture of up to four times that still stretches down
+// to it with every fourth pixel sampled (the step the Low quality uses). A
+// 4096 x 4096 picture takes 48 MB while it is decoded; larger headers are
+// refused before anything is allocated.
+constexpr int MaxImageSide = 4096;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <new>
 
 #include "assets/ResourceFile.h"
 #include "assets/Streams.h"
@@ -161,44 +162,59 @@ bool TryStrToFloat(std::string_view text, float& value)
 
 // ---------------------------------------------------------------- TIniMemFile
 
+namespace {
+std::string LowerKey(std::string_view s)
+{
+    std::string r(s);
+    for (auto& c : r)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return r;
+}
+} // namespace
+
+const std::string* TIniMemFile::Section::Find(std::string_view key) const
+{
+    const auto it = index.find(LowerKey(key));
+    return it == index.end() ? nullptr : &values[it->second].second;
+}
+
+TIniMemFile::Section& TIniMemFile::AddSection(std::string name)
+{
+    index_.emplace(LowerKey(name), sections_.size());
+    sections_.push_back({std::move(name), {}, {}});
+    return sections_.back();
+}
+
 void TIniMemFile::SetLines(const std::vector<std::string>& lines)
 {
     sections_.clear();
-    Section* current = nullptr;
+    index_.clear();
+    // Index of the section being filled; none before the first section and
+    // while a repeated section runs (the first occurrence counts).
+    std::size_t current = std::string::npos;
     for (const auto& raw : lines) {
         const std::string line = Trim(raw);
         if (line.empty() || line[0] == ';')
             continue;
         if (line.front() == '[' && line.back() == ']') {
-            const std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
-            current = FindSection(name);
-            if (!current) {
-                sections_.push_back({name, {}});
-                current = &sections_.back();
-                current->name = name;
+            std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
+            if (FindSection(name)) {
+                current = std::string::npos;
             } else {
-                // A repeated section adds nothing: the first occurrence counts.
-                static Section ignored;
-                ignored.values.clear();
-                current = &ignored;
+                AddSection(std::move(name));
+                current = sections_.size() - 1;
             }
             continue;
         }
-        if (!current)
+        if (current == std::string::npos)
             continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos)
             continue;
+        Section& section = sections_[current];
         std::string key = Trim(std::string_view(line).substr(0, eq));
-        std::string value = Trim(std::string_view(line).substr(eq + 1));
-        bool seen = false;
-        for (const auto& kv : current->values)
-            if (SameText(kv.first, key)) {
-                seen = true;
-                break;
-            }
-        if (!seen)
-            current->values.emplace_back(std::move(key), std::move(value));
+        if (section.index.emplace(LowerKey(key), section.values.size()).second)
+            section.values.emplace_back(std::move(key), Trim(std::string_view(line).substr(eq + 1)));
     }
 }
 
@@ -217,18 +233,14 @@ std::vector<std::string> TIniMemFile::GetLines() const
 
 TIniMemFile::Section* TIniMemFile::FindSection(std::string_view name)
 {
-    for (auto& s : sections_)
-        if (SameText(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = index_.find(LowerKey(name));
+    return it == index_.end() ? nullptr : &sections_[it->second];
 }
 
 const TIniMemFile::Section* TIniMemFile::FindSection(std::string_view name) const
 {
-    for (const auto& s : sections_)
-        if (SameText(s.name, name))
-            return &s;
-    return nullptr;
+    const auto it = index_.find(LowerKey(name));
+    return it == index_.end() ? nullptr : &sections_[it->second];
 }
 
 bool TIniMemFile::SectionExists(std::string_view section) const
@@ -244,27 +256,19 @@ bool TIniMemFile::ValueExists(std::string_view section, std::string_view key) co
 const std::string* TIniMemFile::Find(std::string_view section, std::string_view key) const
 {
     const Section* s = FindSection(section);
-    if (!s)
-        return nullptr;
-    for (const auto& kv : s->values)
-        if (SameText(kv.first, key))
-            return &kv.second;
-    return nullptr;
+    return s ? s->Find(key) : nullptr;
 }
 
 void TIniMemFile::Write(std::string_view section, std::string_view key, const std::string& value)
 {
     Section* s = FindSection(section);
-    if (!s) {
-        sections_.push_back({std::string(section), {}});
-        s = &sections_.back();
-    }
-    for (auto& kv : s->values)
-        if (SameText(kv.first, key)) {
-            kv.second = value;
-            return;
-        }
-    s->values.emplace_back(std::string(key), value);
+    if (!s)
+        s = &AddSection(std::string(section));
+    const auto [it, added] = s->index.emplace(LowerKey(key), s->values.size());
+    if (added)
+        s->values.emplace_back(std::string(key), value);
+    else
+        s->values[it->second].second = value;
 }
 
 // ---------------------------------------------------------------- TResourceLoader
@@ -502,7 +506,7 @@ std::unique_ptr<TMainObject> TResourceLoader::CreateObject()
         RaiseMessage("TResourceLoader.CreateObject error: Unknown Object Type! for " + Section);
     if (name.empty())
         RaiseMessage("TResourceLoader.CreateObject error: Empty Object Name! for " + Section);
-    std::unique_ptr<TMainObject> obj = CreateSceneObject(type, name);
+    std::unique_ptr<TMainObject> obj = Types ? Types->Create(type, name) : nullptr;
     if (!obj)
         RaiseMessage("TResourceLoader.CreateObject error: Object not created! for " + Section + " Type: " + type +
                      " Name: " + name);
@@ -511,10 +515,49 @@ std::unique_ptr<TMainObject> TResourceLoader::CreateObject()
     return obj;
 }
 
+namespace {
+
+// The containers whose children are being read, with the loader reading them,
+// and the source files being read: a child that reuses the name of a
+// container above it, or a source file that leads back to itself, would
+// otherwise be read again and again until the stack runs out.
+struct TActiveContainer {
+    const TResourceLoader* Loader;
+    std::string Name;
+};
+thread_local std::vector<TActiveContainer> activeContainers;
+thread_local std::vector<std::string> activeSources;
+// Deeper nesting than this is not a scene but a stack overflow in waiting.
+constexpr std::size_t kMaxNesting = 64;
+
+template <class T>
+class TActiveGuard {
+public:
+    TActiveGuard(std::vector<T>& list, T item) : list_(list) { list_.push_back(std::move(item)); }
+    ~TActiveGuard() { list_.pop_back(); }
+    TActiveGuard(const TActiveGuard&) = delete;
+    TActiveGuard& operator=(const TActiveGuard&) = delete;
+
+private:
+    std::vector<T>& list_;
+};
+
+} // namespace
+
 void TResourceLoader::LoadChildren(TMainList& container)
 {
     if (!container.ChildrenPersist)
         return;
+    for (const TActiveContainer& a : activeContainers)
+        if (a.Loader == this && SameText(a.Name, container.Name()))
+            RaiseError("TResourceLoader", "LoadChildren",
+                       "Container \"" + container.Name() + "\" is already being read (section " + Section + ") file " +
+                           FileName);
+    if (activeContainers.size() >= kMaxNesting)
+        RaiseError("TResourceLoader", "LoadChildren",
+                   "Containers nested deeper than " + std::to_string(kMaxNesting) + " levels (section " + Section +
+                       ") file " + FileName);
+    TActiveGuard<TActiveContainer> reading(activeContainers, {this, container.Name()});
     const std::string containerSection = Section;
     container.SetCapacity(ReadInteger("Capacity", container.GetCapacity()));
     const int count = ReadInteger("Count", 0);
@@ -594,8 +637,13 @@ void TResource::LoadFromSource()
         return;
     if ((mode & 1) && SourceName.empty())
         return;
-    Clear();
     const std::string fileName = ResolveFileName(SourceName, Path);
+    for (const std::string& active : activeSources)
+        if (SameText(active, fileName))
+            RaiseError("TResource", "LoadFromSource", "Source file " + fileName + " of \"" + Name() +
+                                                          "\" is already being read");
+    TActiveGuard<std::string> reading(activeSources, fileName);
+    Clear();
     std::unique_ptr<TResourceLoader> disk, archive;
     auto make = [&](bool fromArchive) {
         auto l = std::make_unique<TResourceLoader>();
@@ -604,21 +652,28 @@ void TResource::LoadFromSource()
         l->FileName = fileName;
         l->Section = Name();
         l->MainScene = scene;
+        l->Types = scene ? scene->Types : nullptr;
         l->Open();
         return l;
     };
-    if (mode & 1)
-        disk = make(false);
-    if (mode & 2)
-        archive = make(true);
-    if (archive)
-        LoadFromLoader(*archive);
-    if (disk)
-        LoadFromLoader(*disk);
-    if (disk)
-        disk->LoadChildren(*this);
-    if (archive)
-        archive->LoadChildren(*this);
+    try {
+        if (mode & 1)
+            disk = make(false);
+        if (mode & 2)
+            archive = make(true);
+        if (archive)
+            LoadFromLoader(*archive);
+        if (disk)
+            LoadFromLoader(*disk);
+        if (disk)
+            disk->LoadChildren(*this);
+        if (archive)
+            archive->LoadChildren(*this);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out of memory while this file was read, the program
+        // reports it as its own error naming the file.
+        RaiseError("TResource", "LoadFromSource", "Not enough memory to load file " + fileName);
+    }
 }
 
 void TResource::SaveToSource()

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,10 +35,16 @@ private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> values;
+        std::unordered_map<std::string, std::size_t> index;  // lower-cased key -> position in values
+        const std::string* Find(std::string_view key) const;
     };
     Section* FindSection(std::string_view name);
     const Section* FindSection(std::string_view name) const;
+    Section& AddSection(std::string name);
     std::vector<Section> sections_;
+    // Lower-cased section name -> position in sections_, so that a file of many
+    // sections is read in linear time.
+    std::unordered_map<std::string, std::size_t> index_;
 };
 
 // Text helpers shared by the loaders.
@@ -75,6 +82,8 @@ public:
     bool FromArchive = false;
     bool Modified = false;
     TMainScene* MainScene = nullptr;
+    // The types CreateObject may make (the scene's table); not owned.
+    const TSceneTypeTable* Types = nullptr;
     bool Scrambled = false;
 
     void Open();
@@ -131,6 +140,6 @@ private:
 using TSceneLoadObserver = std::function<void(TMainObject& object)>;
 void SetSceneLoadObserver(TSceneLoadObserver observer);
 
-// Enters every type of the scene graph into the type table. Runs once on first
-// use of the table; other modules add theirs with AddSceneType.
-void RegisterSceneTypes();
+// Enters every type of the scene graph into types; the fire, sound and clock
+// modules add theirs with their own Register functions.
+void RegisterSceneTypes(TSceneTypeTable& types);

@@ -1,6 +1,9 @@
 #include "scene/SceneMeshes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <new>
 #include <map>
 
 #include "assets/File3DM.h"
@@ -123,8 +126,88 @@ void TMeshGroup::Draw()
 {
     ApplyMaterialGroup(MaterialGroup);
     SetCurrentTexture(Texture);
-    if (Primitive && SceneGLReady())
-        Primitive->Render();
+    TGLPrimitive* p = DrawnPrimitive();
+    if (p && SceneGLReady())
+        p->Render();
+}
+
+TGLPrimitive* TMeshGroup::DrawnPrimitive()
+{
+    if (!Primitive || !CurrentBlending() || !Texture)
+        return Primitive;
+    const TGLTexture* t = Texture->GLTexture();
+    TTexelBox box;
+    // The alpha test passes alpha above 0.05 of texture alpha times the
+    // colour's (at most 1): with modulation or replacement only texels of
+    // alpha 13 or more, and a linear or nearest filter reads no further than
+    // one texel beside the sample point.
+    if (!t || (t->EnvMode != GL_MODULATE && t->EnvMode != GL_REPLACE) || IsMipmapFilter(t->Filter) ||
+        !t->AlphaBounds(box))
+        return Primitive;
+    constexpr float kAll = 1e30f;
+    float s0 = -kAll, s1 = kAll, t0 = -kAll, t1 = kAll;
+    const TGLTextureCoordDArray& coords = Primitive->TexCoords[0];
+    auto within01 = [&](bool s) {
+        for (std::int32_t i = 0; i < coords.Count(); ++i) {
+            const float c = s ? coords.Data()[i].S : coords.Data()[i].T;
+            if (c < 0 || c > 1)
+                return false;
+        }
+        return true;
+    };
+    if (box.Empty()) {
+        s0 = s1 = t0 = t1 = -kAll; // no texel shows: nothing is drawn
+    } else {
+        // A bound at the texture's edge reaches past it (clamping repeats the
+        // edge, wrapping joins the far side); so do coordinates outside 0..1
+        // of a repeating texture.
+        const float w = static_cast<float>(t->Width()), h = static_cast<float>(t->Height());
+        if (box.X0 > 0 && box.X1 < t->Width() - 1 && (!t->Repeat || within01(true))) {
+            s0 = static_cast<float>(box.X0 - 1) / w;
+            s1 = static_cast<float>(box.X1 + 2) / w;
+        }
+        if (box.Y0 > 0 && box.Y1 < t->Height() - 1 && (!t->Repeat || within01(false))) {
+            t0 = static_cast<float>(box.Y0 - 1) / h;
+            t1 = static_cast<float>(box.Y1 + 2) / h;
+        }
+    }
+    if (!trimmed_)
+        trimmed_ = std::make_unique<TGLPrimitive>();
+    return ClipToTexCoordRect(*Primitive, s0, t0, s1, t1, *trimmed_) ? trimmed_.get() : Primitive;
+}
+
+TGLVector TMeshGroup::Centre()
+{
+    if (!Primitive)
+        return {};
+    const TGLPrimitive& p = *Primitive;
+    const int count = p.Vertices.Count();
+    if (count == centreCount_)
+        return centre_;
+    centreCount_ = count;
+    const int n = p.Indices.Count() > 0 ? p.Indices.Count() : count;
+    auto index = [&](int i) { return p.Indices.Count() > 0 ? p.Indices.Data()[i] : i; };
+    double sx = 0, sy = 0, sz = 0, area = 0, cx = 0, cy = 0, cz = 0;
+    for (int i = 0; i + 2 < n; i += 3) {
+        const int a = index(i), b = index(i + 1), c = index(i + 2);
+        if (a >= count || b >= count || c >= count)
+            continue;
+        const TGLVector va = p.Vertices.Data()[a], vb = p.Vertices.Data()[b], vc = p.Vertices.Data()[c];
+        const TGLVector cr = CrossProduct(VectorSub(vb, va), VectorSub(vc, va));
+        const double w = std::sqrt(double(cr.X) * cr.X + double(cr.Y) * cr.Y + double(cr.Z) * cr.Z);
+        sx += w * (va.X + vb.X + vc.X) / 3;
+        sy += w * (va.Y + vb.Y + vc.Y) / 3;
+        sz += w * (va.Z + vb.Z + vc.Z) / 3;
+        area += w;
+        cx += va.X, cy += va.Y, cz += va.Z;
+    }
+    if (area > 0)
+        centre_ = TGLVector{float(sx / area), float(sy / area), float(sz / area)};
+    else if (n >= 3)
+        centre_ = TGLVector{float(cx / (n / 3)), float(cy / (n / 3)), float(cz / (n / 3))};
+    else
+        centre_ = {};
+    return centre_;
 }
 
 // ---------------------------------------------------------------- TSceneMesh
@@ -240,9 +323,41 @@ void TSceneMesh::RenderOpaque()
     EnsureBuilt();
     if (opaque_.empty())
         return;
-    SetBlending(false);
+    for (TMeshGroup* g : OpaqueDrawingOrder())
+        DrawGroup(*g, false);
+}
+
+const std::vector<TMeshGroup*>& TSceneMesh::OpaqueDrawingOrder()
+{
+    opaqueOrder_.clear();
     for (auto& g : opaque_)
-        g->Draw();
+        opaqueOrder_.push_back(g.get());
+    if (opaqueOrder_.size() < 2 || !SceneGLReady() || !glIsEnabled(GL_DEPTH_TEST))
+        return opaqueOrder_;
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    if (!depthWrites)
+        return opaqueOrder_;
+    // Distance along the view axis of each group's centre; ties keep the
+    // description's order.
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    std::vector<std::pair<float, TMeshGroup*>> byDepth;
+    for (TMeshGroup* g : opaqueOrder_) {
+        const TGLVector c = g->Centre();
+        byDepth.emplace_back(-(m[2] * c.X + m[6] * c.Y + m[10] * c.Z + m[14]), g);
+    }
+    std::stable_sort(byDepth.begin(), byDepth.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < byDepth.size(); ++i)
+        opaqueOrder_[i] = byDepth[i].second;
+    return opaqueOrder_;
+}
+
+void TSceneMesh::DrawGroup(TMeshGroup& group, bool translucent)
+{
+    SetBlending(translucent);
+    group.Draw();
 }
 
 void TSceneMesh::RenderAlpha()
@@ -250,9 +365,8 @@ void TSceneMesh::RenderAlpha()
     EnsureBuilt();
     if (alpha_.empty())
         return;
-    SetBlending(true);
     for (auto& g : alpha_)
-        g->Draw();
+        DrawGroup(*g, true);
 }
 
 void TSceneMesh::LoadFromLoader(TResourceLoader& loader)
@@ -318,7 +432,8 @@ void TSceneMeshList::ReadSettings()
         for (int i = 0; i < GetCount(); ++i) {
             auto* m = dynamic_cast<TSceneMesh*>(GetItem(i));
             if (m && !m->FileListName.empty())
-                m->SetFileIndex(s->ReadInteger(FileListKeyName(m->FileListName) + "Index", 0));
+                m->SetFileIndex(std::clamp(s->ReadInteger(FileListKeyName(m->FileListName) + "Index", 0), 0,
+                                           std::max(static_cast<int>(m->FileList.size()) - 1, 0)));
         }
     TResource::ReadSettings();
 }
@@ -478,6 +593,9 @@ void AddModelTexture(const T3DMMaterialStandard& m, TSceneTextureList& textures)
         textures.AddOpaqueTexture(name, m.DiffuseMap);
 }
 
+// The memory the animation frames of one object may take once built.
+constexpr std::uint64_t kMaxAnimationBytes = 32ull << 20;
+
 void RequireLists(const TSceneMeshList& list)
 {
     if (!list.Materials || !list.Textures)
@@ -501,15 +619,35 @@ bool T3DMMeshLoader::OpenFile(const std::string& name)
 
 void T3DMMeshLoader::LoadMesh(const std::string& name, TSceneMesh& mesh)
 {
-    if (!OpenFile(name))
-        return;
-    TSceneMeshList* list = mesh.List();
-    if (!list)
-        RaiseError("T3DMMeshLoader", "LoadMesh", "Mesh \"" + mesh.Name() + "\" is not in a mesh list");
-    RequireLists(*list);
-    AddMaterials(*list);
-    for (int i = 0; i < model_->Count(); ++i)
-        AddMesh(mesh, *list, model_->Objects(i));
+    const std::string file = ResolveFileName(name, Path);
+    try {
+        if (!OpenFile(name))
+            return;
+        TSceneMeshList* list = mesh.List();
+        if (!list)
+            RaiseError("T3DMMeshLoader", "LoadMesh", "Mesh \"" + mesh.Name() + "\" is not in a mesh list");
+        RequireLists(*list);
+        // Every animation frame becomes a copy of the object's positions and
+        // normals; a model whose frames would take more than the budget is
+        // refused before anything is built.
+        for (int i = 0; i < model_->Count(); ++i) {
+            const T3DMObject& o = model_->Objects(i);
+            const std::uint64_t corners = 3ull * static_cast<std::uint64_t>(o.VertexFaces.Count());
+            const std::uint64_t vertices =
+                o.HasTextureCoords ? corners : std::min<std::uint64_t>(corners, static_cast<std::uint64_t>(o.Vertices.Count()));
+            const std::uint64_t bytes = vertices * static_cast<std::uint64_t>(o.Frames.Count()) * 2u * sizeof(TGLVector);
+            if (bytes > kMaxAnimationBytes)
+                RaiseError("T3DMMeshLoader", "LoadMesh",
+                           "Animation of object \"" + o.Name + "\" needs " + std::to_string(bytes >> 20) +
+                               " MB, more than " + std::to_string(kMaxAnimationBytes >> 20) + " MB, file " + file);
+        }
+        AddMaterials(*list);
+        for (int i = 0; i < model_->Count(); ++i)
+            AddMesh(mesh, *list, model_->Objects(i));
+    } catch (const std::bad_alloc&) {
+        mesh.ClearGroups();
+        RaiseError("T3DMMeshLoader", "LoadMesh", "Not enough memory to load file " + file);
+    }
 }
 
 void T3DMMeshLoader::AddMaterials(TSceneMeshList& meshList)

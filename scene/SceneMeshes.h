@@ -79,8 +79,20 @@ public:
     std::vector<TGLVectorDArray> VertexFrames;
     std::vector<TGLVectorDArray> NormalFrames;
 
-    // Material group, texture, then the primitive.
+    // Material group, texture, then the primitive (DrawnPrimitive).
     void Draw();
+    // The primitive as the current pass draws it. In the blended pass (alpha
+    // test on) the parts whose texels cannot pass the alpha test are cut
+    // away, so they cost no fragments; the picture is the same. None without
+    // a primitive.
+    TGLPrimitive* DrawnPrimitive();
+    // Area-weighted centre of the primitive's triangles (model coordinates).
+    TGLVector Centre();
+
+private:
+    std::unique_ptr<TGLPrimitive> trimmed_;
+    TGLVector centre_;
+    int centreCount_ = -1;
 };
 
 class TSceneMesh : public TMainObject {
@@ -112,13 +124,21 @@ public:
     void Animate(float dt) override;
     void RenderOpaque() override;
     void RenderAlpha() override;
+    // One group as its pass draws it (translucent: the blended pass).
+    void DrawGroup(TMeshGroup& group, bool translucent);
     void LoadFromLoader(TResourceLoader& loader) override;
     void SaveToLoader(TResourceLoader& loader) override;
 
 protected:
+    // The opaque groups nearest first when the depth test decides what is
+    // seen (hidden fragments are then rejected before they are textured);
+    // otherwise in their own order.
+    const std::vector<TMeshGroup*>& OpaqueDrawingOrder();
+
     std::vector<std::unique_ptr<TMeshGroup>> opaque_;
     std::vector<std::unique_ptr<TMeshGroup>> alpha_;
     bool built_ = false;
+    std::vector<TMeshGroup*> opaqueOrder_;
 };
 
 class TSceneMeshList : public TResource {

@@ -645,12 +645,6 @@ TMainObject* FindObject(TMainItem* root, const std::string& path)
 
 namespace {
 
-struct TypeTable {
-    // Case-insensitive key: the upper-cased type name.
-    std::map<std::string, TSceneObjectFactory> types;
-    bool seeded = false;
-};
-
 std::string UpperAscii(const std::string& s)
 {
     std::string u = s;
@@ -659,35 +653,24 @@ std::string UpperAscii(const std::string& s)
     return u;
 }
 
-TypeTable& Table()
-{
-    static TypeTable table;
-    if (!table.seeded) {
-        table.seeded = true;
-        RegisterSceneTypes();
-    }
-    return table;
-}
-
 } // namespace
 
-void AddSceneType(const std::string& name, TSceneObjectFactory factory)
+void TSceneTypeTable::Add(const std::string& name, Factory factory)
 {
-    Table().types[UpperAscii(name)] = factory;
+    types_[UpperAscii(name)] = std::move(factory);
 }
 
-bool SceneTypeRegistered(const std::string& name)
+bool TSceneTypeTable::Contains(const std::string& name) const
 {
-    return Table().types.count(UpperAscii(name)) != 0;
+    return types_.count(UpperAscii(name)) != 0;
 }
 
-std::unique_ptr<TMainObject> CreateSceneObject(const std::string& typeName, const std::string& name)
+std::unique_ptr<TMainObject> TSceneTypeTable::Create(const std::string& typeName, const std::string& name) const
 {
-    auto& t = Table().types;
-    auto it = t.find(UpperAscii(typeName));
-    if (it == t.end())
+    auto it = types_.find(UpperAscii(typeName));
+    if (it == types_.end())
         return nullptr;
-    std::unique_ptr<TMainObject> obj(it->second());
+    std::unique_ptr<TMainObject> obj = it->second();
     obj->StoreName(name);
     return obj;
 }

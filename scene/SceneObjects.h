@@ -3,6 +3,8 @@
 // their children; references between objects are plain pointers resolved from
 // slash-separated name paths ("Meshes/Fireplace1").
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <initializer_list>
 #include <string>
@@ -16,6 +18,8 @@ class TResourceLoader;
 class TCustomOpenGL;
 class TSceneFont;
 class TSceneString;
+class TSceneTypeTable;
+class IGlyphRasterizer;
 
 // ---------------------------------------------------------------- options
 
@@ -247,6 +251,10 @@ public:
     // Reached by lights, textures, meshes: the context's GL object lists.
     // Not owned; the program sets it right after creating the scene.
     TCustomOpenGL* OpenGL = nullptr;
+    // The types the loader may create; not owned. Without a table nothing loads.
+    const TSceneTypeTable* Types = nullptr;
+    // Draws the glyphs of the scene's fonts; none gives empty glyphs. Not owned.
+    IGlyphRasterizer* Glyphs = nullptr;
     // The application's settings store; not owned.
     TSceneSettingsStore* Settings = nullptr;
 
@@ -302,16 +310,24 @@ int CompareNames(const std::string& a, const std::string& b);
 
 // ---------------------------------------------------------------- type table
 
-using TSceneObjectFactory = TMainObject* (*)();
+// The scene types a program knows, by class name (case-insensitive). The
+// program fills one table (the scene graph's own types, then fire, sound and
+// clock types) and hands it to the scene; the loader creates every described
+// object through it.
+class TSceneTypeTable {
+public:
+    using Factory = std::function<std::unique_ptr<TMainObject>()>;
 
-// Adds (name, factory) to the process-wide type table (case-insensitive).
-void AddSceneType(const std::string& name, TSceneObjectFactory factory);
-// A new object of the named type with its Name set, or none for an unknown type.
-std::unique_ptr<TMainObject> CreateSceneObject(const std::string& typeName, const std::string& name);
-bool SceneTypeRegistered(const std::string& name);
+    void Add(const std::string& name, Factory factory);
+    template <class T>
+    void Add(const std::string& name)
+    {
+        Add(name, [] { return std::unique_ptr<TMainObject>(new T()); });
+    }
+    bool Contains(const std::string& name) const;
+    // A new object of the named type with its Name set, or none for an unknown type.
+    std::unique_ptr<TMainObject> Create(const std::string& typeName, const std::string& name) const;
 
-template <class T>
-void AddSceneType(const std::string& name)
-{
-    AddSceneType(name, []() -> TMainObject* { return new T(); });
-}
+private:
+    std::map<std::string, Factory> types_;  // key: the upper-cased type name
+};

@@ -105,6 +105,9 @@ void ResetRenderStateCaches()
     g_blending = false;
     g_group = nullptr;
     g_texture = nullptr;
+    // The GL state is made to match: the previous frame may have ended with
+    // texturing on, and a first group without texture must not sample it.
+    SceneGL::SetTexture2D(false);
 }
 
 void SetBlending(bool flag)

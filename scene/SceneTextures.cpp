@@ -1,6 +1,7 @@
 #include "scene/SceneTextures.h"
 
 #include <algorithm>
+#include <new>
 
 #include "assets/ResourceFile.h"
 #include "assets/Streams.h"
@@ -253,25 +254,38 @@ TBitmapImage TSceneTexture::LoadBitmap(const std::string& fileName)
     const bool jpg = ext == ".jpg" || ext == ".jpeg" || ext == ".jepg";
     if (bmp || jpg) {
         const bool disk = LoadFromFile || !MainScene || MainScene->FromDisk();
-        std::vector<std::uint8_t> bytes;
-        bool have = true;
-        if (disk) {
-            bytes = ReadFileBytes(DiskFileName(fileName));
-        } else {
-            TResourceFileReader& reader = ResourceReader();
-            have = reader.Open(fileName) && reader.Stream();
-            if (have) {
-                reader.Stream()->SetPosition(0);
-                bytes = reader.Stream()->ReadAll();
-                reader.Close();
+        try {
+            std::vector<std::uint8_t> bytes;
+            bool have = true;
+            if (disk) {
+                bytes = ReadFileBytes(DiskFileName(fileName));
+            } else {
+                TResourceFileReader& reader = ResourceReader();
+                have = reader.Open(fileName) && reader.Stream();
+                if (have) {
+                    reader.Stream()->SetPosition(0);
+                    bytes = reader.Stream()->ReadAll();
+                    reader.Close();
+                }
             }
+            if (have) {
+                // A damaged picture is reported with the file it came from.
+                try {
+                    img = bmp ? DecodeBmp(bytes) : DecodeJpeg(bytes);
+                } catch (const EPyrelumeError& e) {
+                    RaiseMessage(std::string(e.what()) + " file " + fileName);
+                }
+            }
+            ImageWidth = img.Width;
+            ImageHeight = img.Height;
+            FitToPowerOfTwo(img);
+        } catch (const std::bad_alloc&) {
+            RaiseError("TSceneTexture", "LoadBitmap", "Not enough memory to load file " + fileName);
         }
-        if (have)
-            img = bmp ? DecodeBmp(bytes) : DecodeJpeg(bytes);
+        return img;
     }
     ImageWidth = img.Width;
     ImageHeight = img.Height;
-    FitToPowerOfTwo(img);
     return img;
 }
 
@@ -611,8 +625,14 @@ void TSceneTextureList::ReadSettings()
             auto* t = dynamic_cast<TSceneTexture*>(GetItem(i));
             if (!t)
                 continue;
-            if (!t->FileListName.empty())
-                t->SetFileIndex(s->ReadInteger(FileListKeyName(t->FileListName) + "Index", 0));
+            if (!t->FileListName.empty()) {
+                // An index past the list's choices is clamped to the last one,
+                // the one the dialog's choice box shows.
+                const int choices = t->PairedList() ? static_cast<int>(t->FileList.size() / 2)
+                                                    : static_cast<int>(t->FileList.size());
+                t->SetFileIndex(std::clamp(s->ReadInteger(FileListKeyName(t->FileListName) + "Index", 0), 0,
+                                           std::max(choices - 1, 0)));
+            }
             t->SetLoadFromFile(s->ReadBool(t->Name() + " LoadFromFile", t->LoadFromFile));
             if (t->LoadFromFile) {
                 t->SetTextureName(s->ReadString(t->Name() + " TextureName", t->TextureName));

@@ -1,24 +1,24 @@
 #include "scene/GLGraphics.h"
 
-void RegisterSceneTypes()
+void RegisterSceneTypes(TSceneTypeTable& types)
 {
-    AddSceneType<TMainItemList>("TMainItemList");
-    AddSceneType<TMainObjectList>("TMainObjectList");
-    AddSceneType<TMainScene>("TMainScene");
-    AddSceneType<TResource>("TResource");
-    AddSceneType<TSceneTexture>("TSceneTexture");
-    AddSceneType<TSceneTextureList>("TSceneTextureList");
-    AddSceneType<TSceneMaterial>("TSceneMaterial");
-    AddSceneType<TSceneMaterialList>("TSceneMaterialList");
-    AddSceneType<TSceneMesh>("TSceneMesh");
-    AddSceneType<TSceneMeshList>("TSceneMeshList");
-    AddSceneType<TMainVisualObject>("TMainVisualObject");
-    AddSceneType<TMainVisualObjectList>("TMainVisualObjectList");
-    AddSceneType<TMainLight>("TMainLight");
-    AddSceneType<TSceneSprite>("TSceneSprite");
-    AddSceneType<TMainSpriteList>("TMainSpriteList");
-    AddSceneType<TSceneLayer>("TSceneLayer");
-    AddSceneType<TSceneFont>("TSceneFont");
-    AddSceneType<TSceneString>("TSceneString");
-    AddSceneType<TSceneText>("TSceneText");
+    types.Add<TMainItemList>("TMainItemList");
+    types.Add<TMainObjectList>("TMainObjectList");
+    types.Add<TMainScene>("TMainScene");
+    types.Add<TResource>("TResource");
+    types.Add<TSceneTexture>("TSceneTexture");
+    types.Add<TSceneTextureList>("TSceneTextureList");
+    types.Add<TSceneMaterial>("TSceneMaterial");
+    types.Add<TSceneMaterialList>("TSceneMaterialList");
+    types.Add<TSceneMesh>("TSceneMesh");
+    types.Add<TSceneMeshList>("TSceneMeshList");
+    types.Add<TMainVisualObject>("TMainVisualObject");
+    types.Add<TMainVisualObjectList>("TMainVisualObjectList");
+    types.Add<TMainLight>("TMainLight");
+    types.Add<TSceneSprite>("TSceneSprite");
+    types.Add<TMainSpriteList>("TMainSpriteList");
+    types.Add<TSceneLayer>("TSceneLayer");
+    types.Add<TSceneFont>("TSceneFont");
+    types.Add<TSceneString>("TSceneString");
+    types.Add<TSceneText>("TSceneText");
 }

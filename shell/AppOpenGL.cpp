@@ -33,11 +33,16 @@ void TAppGLContext::SetBaseState()
 
 void TAppGLContext::ApplyViewport(const TViewportSetup& s)
 {
-    if (!gl_.Active() || !glClear)
+    ApplyViewportSetup(gl_, viewport_, s);
+}
+
+void ApplyViewportSetup(TCustomOpenGL& gl, TGLViewport*& viewport, const TViewportSetup& s)
+{
+    if (!gl.Active() || !glClear)
         return;
-    if (!viewport_ || gl_.Viewports().IndexOf(viewport_) < 0)
-        viewport_ = gl_.Viewports().AddViewport();
-    TGLViewport& v = *viewport_;
+    if (!viewport || gl.Viewports().IndexOf(viewport) < 0)
+        viewport = gl.Viewports().AddViewport();
+    TGLViewport& v = *viewport;
     v.SetRect(s.Left, s.Bottom, s.Width, s.Height);
     v.SetPerspective(s.FOV, s.Aspect, s.NearDepth, s.FarDepth);
     v.SetOrtho(s.Ortho.Left, s.Ortho.Right, s.Ortho.Bottom, s.Ortho.Top, s.Ortho.Near, s.Ortho.Far);

@@ -21,6 +21,10 @@ public:
     std::function<void(TGLRenderer)> Restart;
 };
 
+// Fills viewport (added to gl's list when it is none or no longer listed),
+// clears as the setup asks and applies it.
+void ApplyViewportSetup(TCustomOpenGL& gl, TGLViewport*& viewport, const TViewportSetup& setup);
+
 // IAppGLContext over TCustomAppOpenGL.
 class TAppGLContext : public IAppGLContext {
 public:

@@ -294,11 +294,11 @@ void TLogFile::Write(const std::string& text)
 // ---------------------------------------------------------------------------
 // TCustomApplicationPro
 
-TCustomApplicationPro::TCustomApplicationPro(const TPlatform& platform)
-    : platform_(platform), settings_(platform.Settings)
+TCustomApplicationPro::TCustomApplicationPro(const TServices& services)
+    : services_(services), settings_(services.Settings)
 {
-    if (platform_.Host)
-        parameters_ = platform_.Host->Parameters();
+    if (services_.Host)
+        parameters_ = services_.Host->Parameters();
     if (!gOwningInstance)
         gOwningInstance = this;
 }
@@ -355,8 +355,8 @@ void TCustomApplicationPro::SetLogFile(bool value)
 
 void TCustomApplicationPro::ApplyExecutionState()
 {
-    if (platform_.Power)
-        platform_.Power->SetExecutionState(needDisplay_, needSystem_);
+    if (services_.Power)
+        services_.Power->SetExecutionState(needDisplay_, needSystem_);
 }
 
 void TCustomApplicationPro::SetNeedDisplay(bool value)
@@ -422,51 +422,51 @@ void TCustomApplicationPro::WriteLog(const std::string& text)
 
 void TCustomApplicationPro::ShowHelp()
 {
-    if (platform_.Launcher)
-        platform_.Launcher->ShellOpen(DataPath + "Help.html", "", "", TExecWindowStyle::ewShow);
+    if (services_.Launcher)
+        services_.Launcher->ShellOpen(DataPath + "Help.html", "", "", TExecWindowStyle::ewShow);
 }
 
 void TCustomApplicationPro::HideApplication()
 {
-    if (!platform_.Host)
+    if (!services_.Host)
         return;
-    platform_.Host->HideApplicationWindow();
-    platform_.Host->HideMainFormWindow();
+    services_.Host->HideApplicationWindow();
+    services_.Host->HideMainFormWindow();
 }
 
 void TCustomApplicationPro::HideFromTaskBar()
 {
-    if (platform_.Host)
-        platform_.Host->HideFromTaskBar();
+    if (services_.Host)
+        services_.Host->HideFromTaskBar();
 }
 
 void TCustomApplicationPro::CloseApplication()
 {
     HideApplication();
     SetCursorVisible(true);
-    if (!platform_.Host)
+    if (!services_.Host)
         return;
-    if (platform_.Host->HasMainForm())
-        platform_.Host->CloseMainForm();
+    if (services_.Host->HasMainForm())
+        services_.Host->CloseMainForm();
     else
-        platform_.Host->Terminate();
+        services_.Host->Terminate();
 }
 
 void TCustomApplicationPro::SetCursorVisible(bool visible)
 {
-    if (platform_.Host)
-        platform_.Host->ShowCursor(visible);
+    if (services_.Host)
+        services_.Host->ShowCursor(visible);
 }
 
 void TCustomApplicationPro::CenterMainForm()
 {
-    if (!platform_.Host || !platform_.Monitors || !platform_.Host->HasMainForm() ||
-        !platform_.Host->MainFormIsTopLevel())
+    if (!services_.Host || !services_.Monitors || !services_.Host->HasMainForm() ||
+        !services_.Host->MainFormIsTopLevel())
         return;
-    const TRect form = platform_.Host->MainFormBounds();
-    const TRect screen = platform_.Monitors->PrimaryScreen();
+    const TRect form = services_.Host->MainFormBounds();
+    const TRect screen = services_.Monitors->PrimaryScreen();
     const TFormPosition pos = CenterFormPosition(form.Width, form.Height, screen.Width, screen.Height);
-    platform_.Host->SetMainFormPosition(pos.Left, pos.Top);
+    services_.Host->SetMainFormPosition(pos.Left, pos.Top);
 }
 
 void TCustomApplicationPro::DoIdle(bool& done)
@@ -475,7 +475,7 @@ void TCustomApplicationPro::DoIdle(bool& done)
         done = true;
         return;
     }
-    Idle(done);
+    RunFrame(done);
 }
 
 void TCustomApplicationPro::DoException(const std::exception& e)
@@ -514,9 +514,9 @@ void TCustomApplicationPro::HandleException(const std::exception& e)
     SetCursorVisible(true);
     if (OnException) {
         OnException(e);
-    } else if (platform_.Host) {
-        platform_.Host->MessageBox(e.what(), platform_.Host->Title(), TMessageIcon::miError);
-        platform_.Host->Terminate();
+    } else if (services_.Host) {
+        services_.Host->MessageBox(e.what(), services_.Host->Title(), TMessageIcon::miError);
+        services_.Host->Terminate();
     }
 }
 
@@ -538,15 +538,15 @@ void TCustomApplicationPro::HandleHint()
         OnHint();
 }
 
-void TCustomApplicationPro::Idle(bool& done)
+void TCustomApplicationPro::StartIfStopped(bool& done)
 {
     while (state_ == TAppState::Stopped) {
         TIdleDetach detach(*this);
-        if (platform_.Clock)
-            platform_.Clock->Sleep(1);
+        if (services_.Clock)
+            services_.Clock->Sleep(1);
         Start();
-        if (platform_.Clock)
-            platform_.Clock->Sleep(1);
+        if (services_.Clock)
+            services_.Clock->Sleep(1);
         if (state_ == TAppState::Stopped)
             break; // Start refused (nothing to run yet); try again next pass.
     }
@@ -608,7 +608,7 @@ void TCustomApplicationPro::PowerOn()
 
 void TCustomApplicationPro::Initialize()
 {
-    IApplicationHost* host = platform_.Host;
+    IApplicationHost* host = services_.Host;
     if (!host)
         return;
     if (!Title.empty())
@@ -629,9 +629,9 @@ void TCustomApplicationPro::Initialize()
     WindowsDir = WithTrailingSeparator(host->WindowsDirectory());
     LogFileName = paths.LogFileName;
 
-    if (SingleInstance && platform_.Semaphores) {
+    if (SingleInstance && services_.Semaphores) {
         bool alreadyExists = false;
-        semaphore_ = platform_.Semaphores->Create(AppName + "Semaphore", alreadyExists);
+        semaphore_ = services_.Semaphores->Create(AppName + "Semaphore", alreadyExists);
         if (alreadyExists) {
             secondInstance_ = true;
             SetLogFile(false);
@@ -681,8 +681,8 @@ void TCustomApplicationPro::SaveOptions()
 // ---------------------------------------------------------------------------
 // TCustomGraphicApplicationPro
 
-TCustomGraphicApplicationPro::TCustomGraphicApplicationPro(const TPlatform& platform)
-    : TCustomApplicationPro(platform)
+TCustomGraphicApplicationPro::TCustomGraphicApplicationPro(const TServices& services)
+    : TCustomApplicationPro(services)
 {
 }
 
@@ -691,22 +691,21 @@ TCustomGraphicApplicationPro::~TCustomGraphicApplicationPro() = default;
 TTimerPro& TCustomGraphicApplicationPro::Timer()
 {
     if (!timer_) {
-        if (!platform_.Clock)
+        if (!services_.Clock)
             RaiseError("TCustomGraphicApplicationPro", "Timer", "no clock");
-        timer_ = std::make_unique<TTimerPro>(*platform_.Clock);
+        timer_ = std::make_unique<TTimerPro>(*services_.Clock);
     }
     return *timer_;
 }
 
 void TCustomGraphicApplicationPro::Sleep(std::uint32_t ms)
 {
-    if (platform_.Clock)
-        platform_.Clock->Sleep(ms);
+    if (services_.Clock)
+        services_.Clock->Sleep(ms);
 }
 
-void TCustomGraphicApplicationPro::Idle(bool& done)
+void TCustomGraphicApplicationPro::PaceAndMeasure(bool& done)
 {
-    TCustomApplicationPro::Idle(done);
     if (State() != TAppState::Running) {
         done = false;
         return;
@@ -735,6 +734,8 @@ void TCustomGraphicApplicationPro::Idle(bool& done)
         lastMeasure_ = now;
         frameCount_ = 1;
     }
+    if (const std::uint32_t wait = Pacer.WaitMilliseconds(Seconds(), PaceToDisplay()))
+        Sleep(wait);
 }
 
 void TCustomGraphicApplicationPro::LoadOptions()

@@ -13,7 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/Services.h"
+#include "shell/FrameLoop.h"
+#include "shell/FramePacer.h"
 #include "shell/TimePro.h"
 
 
@@ -171,9 +173,9 @@ using TNotifyEvent = std::function<void()>;
 
 // ---- The application core ----
 
-class TCustomApplicationPro {
+class TCustomApplicationPro : public TFrameSteps {
 public:
-    explicit TCustomApplicationPro(const TPlatform& platform);
+    explicit TCustomApplicationPro(const TServices& services);
     virtual ~TCustomApplicationPro();
     TCustomApplicationPro(const TCustomApplicationPro&) = delete;
     TCustomApplicationPro& operator=(const TCustomApplicationPro&) = delete;
@@ -244,7 +246,8 @@ public:
 
     // Entry points for the platform's message loop.
     void Loaded() { Initialize(); }
-    // One idle pass; does nothing while the handler is detached (re-entrance).
+    // One idle pass: one frame (RunFrame); does nothing while the handler is
+    // detached (re-entrance).
     void DoIdle(bool& done);
     // Reports an exception that reached the message loop.
     void DoException(const std::exception& e);
@@ -266,7 +269,6 @@ public:
     virtual void HandleMessage(const TAppMessage& message, bool& handled);
     virtual bool HandleHelp(std::uint16_t command, std::int32_t data, bool& callHelp);
     virtual void HandleHint();
-    virtual void Idle(bool& done);
     virtual void HandleDeactivate();
     virtual void HandleActivate();
     virtual void HandleMinimize();
@@ -279,7 +281,7 @@ public:
     virtual void LoadOptions();
     virtual void SaveOptions();
 
-    const TPlatform& Platform() const { return platform_; }
+    const TServices& Services() const { return services_; }
 
 protected:
     // Detaches the idle handler for the lifetime of the guard.
@@ -293,8 +295,10 @@ protected:
         bool was_;
     };
     void ApplyExecutionState();
+    // Frame step: starts the run while it is stopped, then the idle hook.
+    void StartIfStopped(bool& done) override;
 
-    TPlatform platform_;
+    TServices services_;
     std::vector<std::string> parameters_;
 
 private:
@@ -312,7 +316,7 @@ private:
 // Adds the frame timer, the frame-rate measurement and the low-CPU-usage pacing.
 class TCustomGraphicApplicationPro : public TCustomApplicationPro {
 public:
-    explicit TCustomGraphicApplicationPro(const TPlatform& platform);
+    explicit TCustomGraphicApplicationPro(const TServices& services);
     ~TCustomGraphicApplicationPro() override;
 
     // The frame timer, created on first use.
@@ -323,13 +327,21 @@ public:
     std::int32_t FPS() const { return fps_; }
     bool LowCPUUsage = false;
     std::uint32_t FrameCount() const { return frameCount_; }
+    // Waits out the refresh period when swaps return before the retrace
+    // they were asked to wait for (see PaceToDisplay).
+    TFramePacer Pacer;
 
-    void Idle(bool& done) override;
     void LoadOptions() override;
     void SaveOptions() override;
 
 protected:
+    // Frame step: counts the frame, measures the frame rate once a second and
+    // sleeps (1 ms, 17 more with LowCPUUsage, the pacer's wait).
+    void PaceAndMeasure(bool& done) override;
     void Sleep(std::uint32_t ms);
+    // Whether frames are meant to follow the display's retrace (the GL
+    // application: the context's WaitSync); the base paces nothing.
+    virtual bool PaceToDisplay() { return false; }
 
 private:
     std::unique_ptr<TTimerPro> timer_;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/ApplicationHost.h"
+#include "platform/DisplaySettings.h"
 #include "shell/VideoModeClass.h"
 
 class TCustomDisplayControl;

@@ -3,7 +3,9 @@
 // waiting while the message loop keeps running) or opens it through the shell.
 #include <string>
 
-#include "shell/Platform.h"
+#include "platform/ApplicationHost.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SystemClock.h"
 
 enum class TExecMode { emAuto, emProcess, emShell };
 

@@ -33,16 +33,6 @@ const char* const kNoColorDepthWarning =
     "Warning! In this video mode, hardware 3D acceleration was not detected! \r\n"
     "You need to change Color Depth of your Windows desktop to High Color (16 bits) to run this program!";
 
-// Clears the per-pass block on every exit from the pass.
-class TPassGuard {
-public:
-    explicit TPassGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TPassGuard() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -114,12 +104,38 @@ TOutputSize ViewportOutputSize(const TViewportEnvironment& env)
     return {p.Width, p.Height};
 }
 
+TRect FullScreenOutputArea(const TViewportEnvironment& env)
+{
+    IMonitorInfo& m = *env.Monitors;
+    const std::int32_t count = m.MonitorCount();
+    const TOutputSize out = ViewportOutputSize(env);
+    if (env.Monitor >= 0 && env.Monitor < count && count > 1)
+        return m.MonitorRect(env.Monitor);
+    if (env.Monitor == count + 1 && count > 1)
+        return m.VirtualDesktop();
+    if (env.Monitor == count && count > 1) {
+        const TRect a = m.MonitorRect(0);
+        const TRect b = m.MonitorRect(1);
+        return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), out.Width, out.Height};
+    }
+    return {0, 0, out.Width, out.Height}; // the primary screen sits at the origin
+}
+
 TViewportSetup ComputeViewportSetup(TDefViewport& viewport, const TViewportEnvironment& env)
 {
     TViewportSetup s;
     const TOutputSize out = ViewportOutputSize(env);
     s.Width = out.Width;
     s.Height = out.Height;
+    if (env.FullScreen && env.Monitors) {
+        // The picture sits where its monitors are inside the full-screen window
+        // (which may span the whole virtual desktop, with monitors left of or
+        // above the primary one); GL counts rows from the bottom.
+        const TRect window = FullScreenWindowBounds(env.Monitor, *env.Monitors);
+        const TRect area = FullScreenOutputArea(env);
+        s.Left = area.Left - window.Left;
+        s.Bottom = env.WindowHeight - (area.Top - window.Top) - area.Height;
+    }
 
     // A zero-height output (a minimised window) has no shape to measure; it must
     // not switch wide screen on.
@@ -224,7 +240,7 @@ TRect FullScreenWindowBounds(std::int32_t monitor, IMonitorInfo& monitors)
 // ---------------------------------------------------------------------------
 // TCustomGLApplication
 
-TCustomGLApplication::TCustomGLApplication(const TPlatform& platform) : TCustomGraphicApplicationPro(platform) {}
+TCustomGLApplication::TCustomGLApplication(const TServices& services) : TCustomGraphicApplicationPro(services) {}
 
 TCustomGLApplication::~TCustomGLApplication()
 {
@@ -296,8 +312,8 @@ void TCustomGLApplication::SetWindow(TCustomGLWindow* window)
         const bool full = display_ && display_->FullScreen();
         if (full)
             display_->SetFullScreen(false);
-        if (TerminateOnWindowed && platform_.Host)
-            platform_.Host->Terminate();
+        if (TerminateOnWindowed && services_.Host)
+            services_.Host->Terminate();
         return full;
     };
     window_->WindowDestroyed = [this] {
@@ -310,7 +326,7 @@ void TCustomGLApplication::SetWindow(TCustomGLWindow* window)
 
 std::int32_t TCustomGLApplication::MonitorCount() const
 {
-    return platform_.Monitors ? platform_.Monitors->MonitorCount() : 1;
+    return services_.Monitors ? services_.Monitors->MonitorCount() : 1;
 }
 
 void TCustomGLApplication::StartOpenGL(TDeviceContext dc)
@@ -319,6 +335,7 @@ void TCustomGLApplication::StartOpenGL(TDeviceContext dc)
         return;
     context_->Activate(dc);
     if (context_->Active()) {
+        Pacer.SetRefreshRate(Services().DisplaySettings ? Services().DisplaySettings->DesktopMode().Frequency : 0);
         context_->SetBaseState();
         if (OnStartOpenGL)
             OnStartOpenGL();
@@ -342,29 +359,60 @@ void TCustomGLApplication::ResizeViewport(std::int32_t width, std::int32_t heigh
         OnResizeViewport(width, height);
 }
 
-void TCustomGLApplication::Render(TDeviceContext dc)
+void TCustomGLApplication::StartContextOnce()
 {
-    if (!OnRender || !ContextActive())
+    if (!Active || openGLStarted_ || DeviceContext == 0)
         return;
+    Sleep(1);
+    StartOpenGL(DeviceContext);
+    Sleep(1);
+    if (window_)
+        ResizeViewport(window_->ClientWidth(), window_->ClientHeight());
+    Sleep(1);
+}
+
+bool TCustomGLApplication::ReadyToDraw()
+{
+    return Active && window_ && ContextActive() && OnRender;
+}
+
+float TCustomGLApplication::FrameTime()
+{
     const long double now = Seconds();
     if (LastRenderTime == 0)
         LastRenderTime = now;
     const float deltaTime = static_cast<float>(now - LastRenderTime);
     LastRenderTime = now;
     MaskFPUExceptions();
-    if (OnUpdate)
-        OnUpdate(deltaTime);
-    RenderFrame(dc, deltaTime);
+    return deltaTime;
 }
 
-void TCustomGLApplication::RenderFrame(TDeviceContext dc, float deltaTime)
+void TCustomGLApplication::UpdateFrame(float dt)
+{
+    if (OnUpdate)
+        OnUpdate(dt);
+}
+
+void TCustomGLApplication::CopyFlame()
+{
+    if (OnCopyFlame)
+        OnCopyFlame();
+}
+
+void TCustomGLApplication::RenderFrame(float dt)
 {
     if (!OnRender || !ContextActive())
         return;
     ApplyViewport();
-    OnRender(deltaTime, false);
+    OnRender(dt, false);
+}
+
+void TCustomGLApplication::SwapFrame()
+{
+    if (!OnRender || !ContextActive())
+        return;
     MaskFPUExceptions();
-    context_->SwapBuffers(dc);
+    context_->SwapBuffers(DeviceContext);
 }
 
 void TCustomGLApplication::ApplyViewport()
@@ -377,7 +425,7 @@ void TCustomGLApplication::ApplyViewport()
     env.WindowWidth = window_->ClientWidth();
     env.WindowHeight = window_->ClientHeight();
     env.WindowColor = window_->Color;
-    env.Monitors = platform_.Monitors;
+    env.Monitors = services_.Monitors;
     context_->ApplyViewport(ComputeViewportSetup(viewport_, env));
 }
 
@@ -446,12 +494,13 @@ void TCustomGLApplication::RecordFilm(std::int32_t seconds, std::int32_t framesP
     const float step = 1.0f / static_cast<float>(framesPerSecond);
     const std::int64_t frames = static_cast<std::int64_t>(seconds) * framesPerSecond;
     for (std::int64_t i = 0; i < frames; ++i) {
-        if (OnUpdate)
-            OnUpdate(step);
-        RenderFrame(DeviceContext, step);
+        UpdateFrame(step);
+        CopyFlame();
+        RenderFrame(step);
+        SwapFrame();
         SaveScreenShot(fileName);
-        if (platform_.Host)
-            platform_.Host->ProcessMessages();
+        if (services_.Host)
+            services_.Host->ProcessMessages();
         if (!Filming)
             break;
     }
@@ -459,8 +508,8 @@ void TCustomGLApplication::RecordFilm(std::int32_t seconds, std::int32_t framesP
 
 void TCustomGLApplication::CheckAcceleration()
 {
-    if (context_ && !context_->HardwareAccelerated() && platform_.Host)
-        platform_.Host->MessageBox(kNoAccelerationWarning, platform_.Host->Title(), TMessageIcon::miError);
+    if (context_ && !context_->HardwareAccelerated() && services_.Host)
+        services_.Host->MessageBox(kNoAccelerationWarning, services_.Host->Title(), TMessageIcon::miError);
 }
 
 void TCustomGLApplication::Start()
@@ -468,10 +517,10 @@ void TCustomGLApplication::Start()
     if (display_) {
         display_->EnumerateModes();
         if (display_->ColorDepthModes().Count() == 0) {
-            if (platform_.Host) {
-                platform_.Host->MessageBox(kNoColorDepthWarning, platform_.Host->Title(), TMessageIcon::miError);
-                platform_.Host->Terminate();
-                platform_.Host->Halt();
+            if (services_.Host) {
+                services_.Host->MessageBox(kNoColorDepthWarning, services_.Host->Title(), TMessageIcon::miError);
+                services_.Host->Terminate();
+                services_.Host->Halt();
             }
             return;
         }
@@ -518,24 +567,6 @@ void TCustomGLApplication::HandleMessage(const TAppMessage& message, bool& handl
     TCustomGraphicApplicationPro::HandleMessage(message, handled);
 }
 
-void TCustomGLApplication::Idle(bool& done)
-{
-    if (FrameBlocked())
-        return;
-    TPassGuard guard(passBlocked_);
-    TCustomGraphicApplicationPro::Idle(done);
-    if (Active && !openGLStarted_ && DeviceContext != 0) {
-        Sleep(1);
-        StartOpenGL(DeviceContext);
-        Sleep(1);
-        if (window_)
-            ResizeViewport(window_->ClientWidth(), window_->ClientHeight());
-        Sleep(1);
-    }
-    if (Active && window_ && ContextActive())
-        Render(DeviceContext);
-}
-
 void TCustomGLApplication::PowerOff()
 {
     TCustomGraphicApplicationPro::PowerOff();
@@ -551,7 +582,7 @@ void TCustomGLApplication::PowerOn()
 
 void TCustomGLApplication::DisplayChanged()
 {
-    IApplicationHost* host = platform_.Host;
+    IApplicationHost* host = services_.Host;
     if (display_ && display_->FullScreen()) {
         if (window_ && window_->HandleAllocated()) {
             HideGLWindow();

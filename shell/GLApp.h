@@ -13,7 +13,7 @@
 #include "gl/GLPrimitives.h"
 #include "shell/AppPro.h"
 #include "shell/DisplayControl.h"
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
 // ---- Viewport and camera ----
 
@@ -88,6 +88,9 @@ struct TOutputSize {
 };
 // The output size chosen by the window mode and the monitor selection.
 TOutputSize ViewportOutputSize(const TViewportEnvironment& env);
+// Where the output lies in full screen, in screen coordinates: the selected
+// monitor, the first two side by side, the virtual desktop, else the primary screen.
+TRect FullScreenOutputArea(const TViewportEnvironment& env);
 // Projection numbers for one frame; turns viewport.WideScreen on (for good)
 // when the output is wider than 1.6.
 TViewportSetup ComputeViewportSetup(TDefViewport& viewport, const TViewportEnvironment& env);
@@ -183,7 +186,7 @@ TRect FullScreenWindowBounds(std::int32_t monitor, IMonitorInfo& monitors);
 
 class TCustomGLApplication : public TCustomGraphicApplicationPro {
 public:
-    explicit TCustomGLApplication(const TPlatform& platform);
+    explicit TCustomGLApplication(const TServices& services);
     ~TCustomGLApplication() override;
 
     TCustomGLDisplay* Display() const { return display_; }
@@ -199,11 +202,13 @@ public:
     TNotifyEvent OnStartOpenGL, OnStopOpenGL, OnSnapShot;
     std::function<void(float deltaTime, bool select)> OnRender;
     std::function<void(float deltaTime)> OnUpdate;
+    // Writes what OnUpdate simulated into textures (the fireplace's flame).
+    TNotifyEvent OnCopyFlame;
     std::function<void(std::int32_t width, std::int32_t height)> OnResizeViewport;
 
     TDeviceContext DeviceContext = 0;
     bool OpenGLStarted() const { return openGLStarted_; }
-    bool FrameBlocked() const { return passBlocked_ || powerBlocked_; }
+    bool FrameBlocked() const { return InFrame() || powerBlocked_; }
     long double LastRenderTime = 0;
     bool DisplayOptionsLoaded = false;
     bool TerminateOnWindowed = false;
@@ -219,10 +224,8 @@ public:
     virtual void LoadDisplayOptions();
     virtual void StartOpenGL(TDeviceContext dc);
     virtual void StopOpenGL();
-    virtual void Render(TDeviceContext dc);
     virtual void ResizeViewport(std::int32_t width, std::int32_t height);
 
-    void RenderFrame(TDeviceContext dc, float deltaTime);
     void ApplyViewport();
     void ShowGLWindow();
     void HideGLWindow();
@@ -237,7 +240,6 @@ public:
     void Stop() override;
     void HandleException(const std::exception& e) override;
     void HandleMessage(const TAppMessage& message, bool& handled) override;
-    void Idle(bool& done) override;
     void PowerOff() override;
     void PowerOn() override;
     void LoadOptions() override;
@@ -246,6 +248,21 @@ public:
 protected:
     std::int32_t MonitorCount() const;
     bool ContextActive() const { return context_ && context_->Active(); }
+    // Frames follow the retrace while a context runs with WaitSync.
+    bool PaceToDisplay() override { return ContextActive() && context_->WaitSync(); }
+
+    // Frame steps of the GL application.
+    bool FramePaused() override { return powerBlocked_; }
+    // The context on the first pass with a device context, then the viewport's size.
+    void StartContextOnce() override;
+    // Active, with a window, a running context and something to render.
+    bool ReadyToDraw() override;
+    // The frame timer's seconds since the last frame (0 for the first).
+    float FrameTime() override;
+    void UpdateFrame(float dt) override;
+    void CopyFlame() override;
+    void RenderFrame(float dt) override;
+    void SwapFrame() override;
 
 private:
     void ReadDisplayValues();
@@ -255,6 +272,5 @@ private:
     TCustomGLWindow* window_ = nullptr;
     TDefViewport viewport_;
     bool openGLStarted_ = false;
-    bool passBlocked_ = false;
     bool powerBlocked_ = false;
 };

@@ -133,13 +133,13 @@ TExitDecision DecideExit(const TAppMessage& message, bool mouseMoveExit, TMouseT
 // ---------------------------------------------------------------------------
 // TGLScreenSaver
 
-TGLScreenSaver::TGLScreenSaver(const TPlatform& platform) : TCustomGLApplication(platform)
+TGLScreenSaver::TGLScreenSaver(const TServices& services) : TCustomGLApplication(services)
 {
     SetNeedDisplay(true);
     HideCursor = true;
-    const std::string programPath = platform_.Host ? platform_.Host->ProgramPath() : std::string();
+    const std::string programPath = services_.Host ? services_.Host->ProgramPath() : std::string();
     mode_ = ParseSaverMode(programPath, parameters_);
-    parentHandle_ = ParseParentHandle(parameters_, platform_.Host ? platform_.Host->ForegroundWindow() : 0);
+    parentHandle_ = ParseParentHandle(parameters_, services_.Host ? services_.Host->ForegroundWindow() : 0);
     if (mode_ == TSaverMode::smPassword)
         ChangePassword();
 }
@@ -147,22 +147,22 @@ TGLScreenSaver::TGLScreenSaver(const TPlatform& platform) : TCustomGLApplication
 TGLScreenSaver::~TGLScreenSaver()
 {
     try {
-        if (saverFlagSet_ && platform_.Power)
-            platform_.Power->SetScreenSaverRunning(false);
-        if (mode_ == TSaverMode::smConfigure && parentHandle_ != 0 && platform_.Host)
-            platform_.Host->EnableWindow(parentHandle_, true);
+        if (saverFlagSet_ && services_.Power)
+            services_.Power->SetScreenSaverRunning(false);
+        if (mode_ == TSaverMode::smConfigure && parentHandle_ != 0 && services_.Host)
+            services_.Host->EnableWindow(parentHandle_, true);
     } catch (...) {
     }
 }
 
 bool TGLScreenSaver::IsExe() const
 {
-    return platform_.Host && ProgramExtension(platform_.Host->ProgramPath()) == ".EXE";
+    return services_.Host && ProgramExtension(services_.Host->ProgramPath()) == ".EXE";
 }
 
 bool TGLScreenSaver::IsScr() const
 {
-    return platform_.Host && ProgramExtension(platform_.Host->ProgramPath()) == ".SCR";
+    return services_.Host && ProgramExtension(services_.Host->ProgramPath()) == ".SCR";
 }
 
 void TGLScreenSaver::SetPowerOffIndex(std::int32_t index)
@@ -185,8 +185,8 @@ void TGLScreenSaver::SetMonitorOffIndex(std::int32_t index)
 std::string TGLScreenSaver::SystemFolder()
 {
     // The password change runs from the constructor, before Initialize fills SystemDir.
-    if (SystemDir.empty() && platform_.Host)
-        return WithTrailingSeparator(platform_.Host->SystemDirectory());
+    if (SystemDir.empty() && services_.Host)
+        return WithTrailingSeparator(services_.Host->SystemDirectory());
     return SystemDir;
 }
 
@@ -209,9 +209,9 @@ void TGLScreenSaver::Initialize()
         return;
     }
 
-    IApplicationHost* host = platform_.Host;
-    if ((mode_ == TSaverMode::smProgram || mode_ == TSaverMode::smSaver) && platform_.Power) {
-        platform_.Power->SetScreenSaverRunning(true);
+    IApplicationHost* host = services_.Host;
+    if ((mode_ == TSaverMode::smProgram || mode_ == TSaverMode::smSaver) && services_.Power) {
+        services_.Power->SetScreenSaverRunning(true);
         saverFlagSet_ = true;
     }
     switch (mode_) {
@@ -271,10 +271,10 @@ void TGLScreenSaver::SaveOptions()
 
 bool TGLScreenSaver::PasswordNeeded()
 {
-    if (!platform_.Settings)
+    if (!services_.Settings)
         return false;
     try {
-        auto key = platform_.Settings->OpenKey(THive::hkCurrentUser, "Control Panel\\desktop", false);
+        auto key = services_.Settings->OpenKey(THive::hkCurrentUser, "Control Panel\\desktop", false);
         if (!key || !key->ValueExists("ScreenSaveUsePassword"))
             return false;
         return StrToIntStrict(key->ReadString("ScreenSaveUsePassword")) != 0;
@@ -287,13 +287,13 @@ bool TGLScreenSaver::PasswordNeeded()
 
 bool TGLScreenSaver::VerifyPassword()
 {
-    if (!platform_.Passwords)
+    if (!services_.Passwords)
         return true;
-    const TWindowHandle owner = platform_.Host ? platform_.Host->ForegroundWindow() : 0;
+    const TWindowHandle owner = services_.Host ? services_.Host->ForegroundWindow() : 0;
     SetCursorVisible(true);
     TPasswordResult result;
     try {
-        result = platform_.Passwords->VerifyPassword(SystemFolder(), owner);
+        result = services_.Passwords->VerifyPassword(SystemFolder(), owner);
     } catch (...) {
         SetCursorVisible(false);
         throw;
@@ -304,24 +304,24 @@ bool TGLScreenSaver::VerifyPassword()
 
 void TGLScreenSaver::ChangePassword()
 {
-    if (platform_.Passwords)
-        platform_.Passwords->ChangePassword(SystemFolder(), parentHandle_);
+    if (services_.Passwords)
+        services_.Passwords->ChangePassword(SystemFolder(), parentHandle_);
     CloseApplication();
 }
 
 void TGLScreenSaver::StartAsProgram()
 {
-    IApplicationHost* host = platform_.Host;
+    IApplicationHost* host = services_.Host;
     if (host)
         host->HideMainFormAway();
     try {
-        TExecutePro exec(platform_.Launcher, host, platform_.Clock);
+        TExecutePro exec(services_.Launcher, host, services_.Clock);
         exec.WindowStyle = TExecWindowStyle::ewShow;
         exec.Wait = true;
         exec.Mode = TExecMode::emProcess;
         exec.DefaultDirectory = DataPath;
-        if (platform_.Launcher)
-            platform_.Launcher->SetOwnPriorityIdle();
+        if (services_.Launcher)
+            services_.Launcher->SetOwnPriorityIdle();
         std::string commandLine = DataPath + AppName + ".EXE";
         for (const std::string& p : parameters_)
             commandLine += " " + p;
@@ -382,9 +382,8 @@ void TGLScreenSaver::HandleMessage(const TAppMessage& message, bool& handled)
     }
 }
 
-void TGLScreenSaver::Idle(bool& done)
+void TGLScreenSaver::SaverChecks()
 {
-    TCustomGLApplication::Idle(done);
     if (mode_ == TSaverMode::smConfigure)
         Sleep(4);
     if (mode_ != TSaverMode::smSaver)
@@ -399,8 +398,8 @@ void TGLScreenSaver::PowerOffSystem()
 {
     PowerOffTime = -1.0f;
     SuspendEnabled = true;
-    if (platform_.Power)
-        platform_.Power->SuspendSystem();
+    if (services_.Power)
+        services_.Power->SuspendSystem();
 }
 
 void TGLScreenSaver::PowerOff()
@@ -421,6 +420,6 @@ void TGLScreenSaver::MonitorOff()
         Window()->Color = 0;
     if (OnPowerOff)
         OnPowerOff();
-    if (platform_.Power)
-        platform_.Power->MonitorPowerOff();
+    if (services_.Power)
+        services_.Power->MonitorPowerOff();
 }

@@ -46,7 +46,7 @@ class TGLScreenSaver : public TCustomGLApplication {
 public:
     // Reads the mode and the parent window from the command line (may raise for a
     // non-numeric window handle); in smPassword mode runs the password change at once.
-    explicit TGLScreenSaver(const TPlatform& platform);
+    explicit TGLScreenSaver(const TServices& services);
     ~TGLScreenSaver() override;
 
     bool MouseMoveExit = false;
@@ -76,8 +76,12 @@ public:
     void LoadOptions() override;
     void SaveOptions() override;
     void HandleMessage(const TAppMessage& message, bool& handled) override;
-    void Idle(bool& done) override;
     void PowerOff() override;
+
+protected:
+    // Frame step after the frame: a 4 ms rest in the configuration mode; in
+    // the saver mode the power-off and monitor-off timers.
+    void SaverChecks() override;
 
 private:
     std::string SystemFolder();

@@ -15,7 +15,18 @@ std::string NumberedFileName(const std::string& fileName, std::int32_t count)
 {
     char number[16];
     std::snprintf(number, sizeof number, "%.5d", static_cast<int>(count));
-    const std::size_t at = fileName.size() > 4 ? fileName.size() - 4 : 0;
+    // The number goes before the extension: four characters from the end, or
+    // five for ".jpeg" (four would leave "Shot.00001jpeg", a name that is
+    // neither a JPEG file nor anything else the capture can be saved as).
+    std::size_t tail = 4;
+    if (fileName.size() >= 5) {
+        std::string ext = fileName.substr(fileName.size() - 5);
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext == ".jpeg")
+            tail = 5;
+    }
+    const std::size_t at = fileName.size() > tail ? fileName.size() - tail : 0;
     return fileName.substr(0, at) + number + fileName.substr(at);
 }
 

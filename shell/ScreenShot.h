@@ -12,8 +12,9 @@ struct TBitmap24 {
     std::vector<std::uint8_t> Pixels;
 };
 
-// Inserts count as "%.5d" four characters before the end ("Film.jpg", 1 -> "Film00001.jpg");
-// a name shorter than four characters gets it at the start.
+// Inserts count as "%.5d" four characters before the end ("Film.jpg", 1 -> "Film00001.jpg"),
+// five for a ".jpeg" name ("Shot.jpeg" -> "Shot00001.jpeg"); a name shorter than
+// that gets it at the start.
 std::string NumberedFileName(const std::string& fileName, std::int32_t count);
 
 // Captured rows (RGB triples, row 0 at the bottom, tightly packed) -> bitmap:

@@ -2,7 +2,7 @@
 // Millisecond running time and the high-resolution frame timer of the frame loop.
 #include <cstdint>
 
-#include "shell/Platform.h"
+#include "platform/SystemClock.h"
 
 // A total in milliseconds with its day/hour/minute/second breakdown.
 class TTime {

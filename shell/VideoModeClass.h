@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/DisplaySettings.h"
 
 // The system's modes, tested once, without duplicates (the highest frequency of
 // equal modes is kept), and the switch into one of them.

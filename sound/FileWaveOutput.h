@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/WaveOutput.h"
+#include "platform/WaveOutput.h"
 
 class TFileWaveOutput : public TWaveOutput {
 public:

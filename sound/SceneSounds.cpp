@@ -1,14 +1,10 @@
 #include "sound/SceneSounds.h"
 
-namespace {
-
-TCustomSoundDevice& Device() { return SoundDevice(); }
-
-}  // namespace
+#include <algorithm>
 
 // ---- TSceneSoundList
 
-TSceneSoundList::TSceneSoundList()
+TSceneSoundList::TSceneSoundList(TCustomSoundDevice& device) : device_(device)
 {
     // The list exists to play its sounds: it starts visible (a hidden resource
     // would never render, and so never start, its children).
@@ -17,7 +13,7 @@ TSceneSoundList::TSceneSoundList()
 
 void TSceneSoundList::LoadFromLoader(TResourceLoader& loader)
 {
-    TCustomSoundDevice& dev = Device();
+    TCustomSoundDevice& dev = device_;
     InitDevice = loader.ReadBool("InitDevice", InitDevice);
     Rate = loader.ReadInteger("Rate", Rate);
     Bits = loader.ReadInteger("Bits", Bits);
@@ -34,7 +30,7 @@ void TSceneSoundList::LoadFromLoader(TResourceLoader& loader)
 void TSceneSoundList::SaveToLoader(TResourceLoader& loader)
 {
     TResource::SaveToLoader(loader);
-    const TCustomSoundDevice& dev = Device();
+    const TCustomSoundDevice& dev = device_;
     loader.WriteBool("InitDevice", InitDevice);
     loader.WriteInteger("Rate", Rate);
     loader.WriteInteger("Bits", Bits);
@@ -46,14 +42,14 @@ void TSceneSoundList::SaveToLoader(TResourceLoader& loader)
 void TSceneSoundList::Render()
 {
     TResource::Render();
-    TCustomSoundDevice& dev = Device();
+    TCustomSoundDevice& dev = device_;
     dev.SetActive(dev.PlayingCount() > 0);
 }
 
 void TSceneSoundList::ReadSettings()
 {
     if (TSceneSettingsStore* store = SettingsStore()) {
-        TCustomSoundDevice& dev = Device();
+        TCustomSoundDevice& dev = device_;
         dev.SetSoundVolume(store->ReadInteger(Name() + " SoundVolume", dev.SoundVolume()));
         dev.SetMusicVolume(store->ReadInteger(Name() + " MusicVolume", dev.MusicVolume()));
         dev.SetActive(store->ReadBool(Name() + " Active", dev.OutputOpen()));
@@ -62,7 +58,8 @@ void TSceneSoundList::ReadSettings()
             if (!s || !s->Sound())
                 continue;
             s->SetVisible(store->ReadBool(s->Name() + "Played", s->Visible));
-            s->Sound()->SetVolume(store->ReadInteger(s->Name() + "Volume", s->Sound()->Volume()));
+            // The dialog's volume runs 0..100; a stored value outside it is clamped.
+            s->Sound()->SetVolume(std::clamp(store->ReadInteger(s->Name() + "Volume", s->Sound()->Volume()), 0, 100));
             s->Sound()->SetPan(store->ReadInteger(s->Name() + "Pan", s->Sound()->Pan()));
         }
     }
@@ -72,7 +69,7 @@ void TSceneSoundList::ReadSettings()
 void TSceneSoundList::WriteSettings()
 {
     if (TSceneSettingsStore* store = SettingsStore()) {
-        const TCustomSoundDevice& dev = Device();
+        const TCustomSoundDevice& dev = device_;
         store->WriteInteger(Name() + " SoundVolume", dev.SoundVolume());
         store->WriteInteger(Name() + " MusicVolume", dev.MusicVolume());
         store->WriteBool(Name() + " Active", dev.OutputOpen());
@@ -100,7 +97,7 @@ void TSceneSound::SetFileName(const std::string& name)
         return;
     const auto* list = dynamic_cast<const TResource*>(Owner);
     const std::string resolved = ResolveFileName(name, list ? list->Path : std::string());
-    sound_ = Device().AddSound(resolved);
+    sound_ = device_.AddSound(resolved);
 }
 
 void TSceneSound::SetVisible(bool flag)
@@ -145,8 +142,9 @@ void TSceneSound::SaveToLoader(TResourceLoader& loader)
     TMainObject::SaveToLoader(loader);
 }
 
-void RegisterSoundSceneTypes()
+void RegisterSoundSceneTypes(TSceneTypeTable& types, TCustomSoundDevice& device)
 {
-    AddSceneType<TSceneSoundList>("TSceneSoundList");
-    AddSceneType<TSceneSound>("TSceneSound");
+    TCustomSoundDevice* d = &device;
+    types.Add("TSceneSoundList", [d] { return std::unique_ptr<TMainObject>(new TSceneSoundList(*d)); });
+    types.Add("TSceneSound", [d] { return std::unique_ptr<TMainObject>(new TSceneSound(*d)); });
 }

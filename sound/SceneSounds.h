@@ -1,5 +1,5 @@
 #pragma once
-// Sounds as scene objects: a sound list that configures the process-wide sound
+// Sounds as scene objects: a sound list that configures the program's sound
 // device from the scene description and keeps its output open exactly while a
 // sound plays, and the sounds in it, each backed by a device sound.
 #include <memory>
@@ -10,7 +10,7 @@
 
 class TSceneSoundList : public TResource {
 public:
-    TSceneSoundList();
+    explicit TSceneSoundList(TCustomSoundDevice& device);
     std::string_view ClassName() const override { return "TSceneSoundList"; }
 
     bool InitDevice = false;  // loading applies Rate, Bits and Channels to the device
@@ -25,11 +25,14 @@ public:
     void Render() override;
     void ReadSettings() override;
     void WriteSettings() override;
+
+private:
+    TCustomSoundDevice& device_;
 };
 
 class TSceneSound : public TMainObject {
 public:
-    TSceneSound() = default;
+    explicit TSceneSound(TCustomSoundDevice& device) : device_(device) {}
     ~TSceneSound() override;
     std::string_view ClassName() const override { return "TSceneSound"; }
 
@@ -52,6 +55,7 @@ public:
     void SaveToLoader(TResourceLoader& loader) override;
 
 private:
+    TCustomSoundDevice& device_;
     std::unique_ptr<TCustomSound> sound_;
     std::string fileName_;
     // Key values read while no device sound exists, written back unchanged on save.
@@ -61,5 +65,5 @@ private:
     int pan_ = 0;
 };
 
-// Enters TSceneSoundList and TSceneSound into the scene's type table.
-void RegisterSoundSceneTypes();
+// Enters TSceneSoundList and TSceneSound into types; their objects play through device.
+void RegisterSoundSceneTypes(TSceneTypeTable& types, TCustomSoundDevice& device);

@@ -293,7 +293,12 @@ void TWinSound::Stop()
 
 // ---- TWinSoundDevice
 
-TWinSoundDevice::TWinSoundDevice(std::unique_ptr<TWaveOutput> output) : output_(std::move(output)) {}
+TWinSoundDevice::TWinSoundDevice(TWaveOutput* output) : output_(output) {}
+
+TWinSoundDevice::TWinSoundDevice(std::unique_ptr<TWaveOutput> output)
+    : ownOutput_(std::move(output)), output_(ownOutput_.get())
+{
+}
 
 TWinSoundDevice::~TWinSoundDevice()
 {
@@ -307,18 +312,6 @@ TWinSoundDevice::~TWinSoundDevice()
         } catch (...) {
         }
     }
-}
-
-void TWinSoundDevice::SetOutput(std::unique_ptr<TWaveOutput> output)
-{
-    SetActive(false);
-    if (output_) {
-        try {
-            output_->Close();
-        } catch (...) {
-        }
-    }
-    output_ = std::move(output);
 }
 
 void TWinSoundDevice::Activate()
@@ -510,8 +503,3 @@ void TWinSoundDevice::FillBuffer(std::uint8_t* out, std::size_t length)
     }
 }
 
-TWinSoundDevice& SoundDevice()
-{
-    static TWinSoundDevice device;
-    return device;
-}

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/WaveOutput.h"
+#include "platform/WaveOutput.h"
 #include "sound/WaveSound.h"
 
 class TCustomSoundDevice;
@@ -175,12 +175,13 @@ private:
 // wave output (waveOut on Windows, ALSA on Linux, a capture for tools).
 class TWinSoundDevice : public TCustomSoundDevice, public TWaveSource {
 public:
-    explicit TWinSoundDevice(std::unique_ptr<TWaveOutput> output = nullptr);
+    // Streams to output (the program's, not owned; none keeps the device silent).
+    explicit TWinSoundDevice(TWaveOutput* output = nullptr);
+    // Streams to an output of its own (tools and tests).
+    explicit TWinSoundDevice(std::unique_ptr<TWaveOutput> output);
     ~TWinSoundDevice() override;
 
-    // Installs the wave output; the current one is closed first (Active becomes false).
-    void SetOutput(std::unique_ptr<TWaveOutput> output);
-    TWaveOutput* Output() const { return output_.get(); }
+    TWaveOutput* Output() const { return output_; }
 
     void Activate() override;
     void Deactivate() override;
@@ -207,12 +208,9 @@ private:
     bool AdmitLocked(TWinSound& sound);
     void StopLocked(TWinSound& sound);
 
-    std::unique_ptr<TWaveOutput> output_;
+    std::unique_ptr<TWaveOutput> ownOutput_;
+    TWaveOutput* output_ = nullptr;
     std::array<TWinSound*, kMaxPlaying> playing_{};
     int playingN_ = 0;
 };
 
-// The one device of the process. It starts without a wave output (opening it
-// then fails and the device falls silent); the program installs its platform's
-// output with SoundDevice().SetOutput(...).
-TWinSoundDevice& SoundDevice();

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "gl/Errors.h"
 
@@ -226,9 +227,14 @@ void TWaveSound::Load(std::span<const std::uint8_t> image)
 {
     Clear();
     TWaveChunks chunks = ReadWaveChunks(image, FileName);
-    Format = std::move(chunks.Format);
-    Data.assign(image.begin() + static_cast<std::ptrdiff_t>(chunks.DataOffset),
-                image.begin() + static_cast<std::ptrdiff_t>(chunks.DataOffset + chunks.DataSize));
+    try {
+        Format = std::move(chunks.Format);
+        Data.assign(image.begin() + static_cast<std::ptrdiff_t>(chunks.DataOffset),
+                    image.begin() + static_cast<std::ptrdiff_t>(chunks.DataOffset + chunks.DataSize));
+    } catch (const std::bad_alloc&) {
+        Clear();
+        Fail("Load", "not enough memory for the sample data");
+    }
     DataSize = chunks.DataSize;
     Loaded = true;
     if (FormatTag() != kWaveFormatPCM) {
@@ -249,6 +255,11 @@ void TWaveSound::Match(int channels, int samplesPerSec, int bits)
 }
 
 namespace {
+
+// Sample rates above this are not audio a sound card plays.
+constexpr std::uint32_t kMaxSampleRate = 768000;
+// The largest sound a conversion makes: three minutes of 44100 Hz 16-bit stereo.
+constexpr std::uint64_t kMaxConvertedBytes = 32ull << 20;
 
 enum class SampleKind { Unsigned8, SignedInt, Float };
 
@@ -327,29 +338,37 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bits)
     } else {
         Fail(op, "format tag " + std::to_string(tag) + " is not PCM and cannot be converted");
     }
-    if (l.Channels < 1 || l.Channels > 16 || l.Rate == 0)
+    if (l.Channels < 1 || l.Channels > 16 || l.Rate == 0 || l.Rate > kMaxSampleRate)
         Fail(op, "source format is not valid");
 
     const int dstChannels = channels != 0 ? channels : l.Channels;
     const std::uint32_t dstRate = samplesPerSec != 0 ? static_cast<std::uint32_t>(samplesPerSec) : l.Rate;
     const int dstBits = bits != 0 ? bits : (l.Kind == SampleKind::Unsigned8 ? 8 : 16);
-    if (dstChannels < 1 || dstChannels > 16 || samplesPerSec < 0 || dstRate == 0 || dstRate > 768000 ||
+    if (dstChannels < 1 || dstChannels > 16 || samplesPerSec < 0 || dstRate == 0 || dstRate > kMaxSampleRate ||
         (dstBits != 8 && dstBits != 16))
         Fail(op, "destination format is not supported");
 
     const std::size_t srcFrame = static_cast<std::size_t>(l.Bytes) * static_cast<std::size_t>(l.Channels);
     const std::size_t srcFrames = std::min<std::size_t>(DataSize, Data.size()) / srcFrame;
 
-    // 1. Decode and map the channels: a mono destination averages all source
-    //    channels, a mono source is repeated, otherwise channel c takes source c
-    //    (wrapping when the destination has more).
-    std::vector<std::int32_t> mapped(srcFrames * static_cast<std::size_t>(dstChannels));
-    std::int32_t frame[16];
-    for (std::size_t i = 0; i < srcFrames; ++i) {
+    // The converted size is known before anything is allocated: a sound that
+    // would grow past the limit (a low source rate turned into a high one
+    // multiplies the data) is refused.
+    const std::uint64_t dstFrames =
+        srcFrames == 0 ? 0 : (static_cast<std::uint64_t>(srcFrames) * dstRate + l.Rate / 2) / l.Rate;
+    const std::size_t dstFrameBytes = static_cast<std::size_t>(dstChannels * dstBits / 8);
+    if (dstFrames * dstFrameBytes > kMaxConvertedBytes)
+        Fail(op, "converted data of " + std::to_string((dstFrames * dstFrameBytes) >> 20) + " MB is larger than " +
+                     std::to_string(kMaxConvertedBytes >> 20) + " MB");
+
+    // 1. Decode and map the channels of one source frame: a mono destination
+    //    averages all source channels, a mono source is repeated, otherwise
+    //    channel c takes source c (wrapping when the destination has more).
+    auto mapFrame = [&](std::size_t i, std::int32_t* o) {
+        std::int32_t frame[16];
         const std::uint8_t* p = Data.data() + i * srcFrame;
         for (int c = 0; c < l.Channels; ++c)
             frame[c] = ReadSample(p + static_cast<std::size_t>(c * l.Bytes), l);
-        std::int32_t* o = mapped.data() + i * static_cast<std::size_t>(dstChannels);
         if (dstChannels == 1 && l.Channels > 1) {
             std::int64_t sum = 0;
             for (int c = 0; c < l.Channels; ++c)
@@ -359,24 +378,30 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bits)
             for (int c = 0; c < dstChannels; ++c)
                 o[c] = frame[c % l.Channels];
         }
-    }
+    };
 
     // 2. Change the rate by linear interpolation between neighbouring frames.
-    const std::uint64_t dstFrames =
-        srcFrames == 0 ? 0 : (static_cast<std::uint64_t>(srcFrames) * dstRate + l.Rate / 2) / l.Rate;
-    const std::size_t dstFrameBytes = static_cast<std::size_t>(dstChannels * dstBits / 8);
-    if (dstFrames * dstFrameBytes > std::numeric_limits<std::uint32_t>::max())
-        Fail(op, "converted data is too large");
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(dstFrames) * dstFrameBytes);
+    std::vector<std::uint8_t> out;
+    try {
+        out.resize(static_cast<std::size_t>(dstFrames) * dstFrameBytes);
+    } catch (const std::bad_alloc&) {
+        Fail(op, "not enough memory for the converted data");
+    }
     std::uint8_t* w = out.data();
+    std::int32_t a[16], b[16];
+    std::size_t have = static_cast<std::size_t>(-1);  // source frame held in a
     for (std::uint64_t j = 0; j < dstFrames; ++j) {
         const std::uint64_t pos = j * l.Rate;
         const std::size_t i = static_cast<std::size_t>(pos / dstRate);
         const std::int64_t frac = static_cast<std::int64_t>(pos % dstRate);
         const std::size_t i0 = std::min(i, srcFrames - 1);
         const std::size_t i1 = std::min(i + 1, srcFrames - 1);
-        const std::int32_t* a = mapped.data() + i0 * static_cast<std::size_t>(dstChannels);
-        const std::int32_t* b = mapped.data() + i1 * static_cast<std::size_t>(dstChannels);
+        if (have != i0) {
+            mapFrame(i0, a);
+            have = i0;
+        }
+        if (frac != 0)
+            mapFrame(i1, b);
         for (int c = 0; c < dstChannels; ++c) {
             std::int64_t v = a[c];
             if (frac != 0)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs everything Pyrelume needs on Debian 12 (bookworm): the native and
 # mingw-w64 toolchains, the libraries, wine (32-bit) with Mesa for running the
-# Windows build, Xvfb and ImageMagick for screenshots. Safe to run again.
+# Windows build, Xvfb and ImageMagick for screenshots, clang with its libFuzzer
+# runtime for the fuzz targets, NSIS (makensis) for the Windows setup program,
+# xscreensaver and a dummy-driver Xorg for the Linux display hack's checks.
+# Safe to run again.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -30,7 +33,12 @@ packages=(
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   fonts-dejavu-core
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+  # wine's own fonts: without its symbol font the window buttons show letters
+  fonts-wine
   xvfb x11-utils xdotool imagemagick python3
+  clang libclang-rt-14-dev libfuzzer-14-dev
+  nsis
+  libx11-dev xscreensaver xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xcvt
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -50,12 +50,18 @@ void BM_OpenLargeMember(benchmark::State& state)
     writer.Add("crackle1.wav", SoundLike(size, 1));
     writer.Add("scene.gsc", TextLike(20000, 2));
     const std::vector<std::uint8_t> archive = writer.SaveToBytes();
-    SetProgramResourceLookup([&](const std::string& name) -> std::optional<std::span<const std::uint8_t>> {
-        if (CompareResourceNames(name, "data_rfa") == 0)
-            return std::span<const std::uint8_t>(archive);
-        return std::nullopt;
-    });
+    struct : IProgramResources {
+        const std::vector<std::uint8_t>* archive = nullptr;
+        std::optional<std::span<const std::uint8_t>> Find(const std::string& name) override
+        {
+            if (CompareResourceNames(name, "data_rfa") == 0)
+                return std::span<const std::uint8_t>(*archive);
+            return std::nullopt;
+        }
+    } resources;
+    resources.archive = &archive;
     TResourceFileReader reader;
+    reader.Resources = &resources;
     reader.Source = ReadSource::ArchiveResource;
     reader.ArchiveName = "data.rfa";
     for (auto _ : state) {
@@ -68,7 +74,6 @@ void BM_OpenLargeMember(benchmark::State& state)
     reader.Archive()->Find("crackle1.wav", index);
     state.counters["ratio"] = static_cast<double>(reader.Archive()->Files(index).CompressedSize) / static_cast<double>(size);
     reader.Close();
-    SetProgramResourceLookup({});
 }
 BENCHMARK(BM_OpenLargeMember)->Unit(benchmark::kMillisecond);
 

@@ -29,17 +29,17 @@ void FireplaceCamera(TCustomOpenGL& gl)
 }
 
 // The fireplace scene with only its two particle fires drawn.
-std::unique_ptr<TMainScene> FiresOnly(TCustomOpenGL* gl, benchmark::State& state)
+std::unique_ptr<TFormSettings> FiresOnly(TCustomOpenGL* gl, benchmark::State& state)
 {
     const std::string archive = std::string(PYRELUME_BINARY_DIR) + "/data/data.rfa";
     if (!std::filesystem::exists(archive)) {
         state.SkipWithError("no data.rfa (build target pyrelume_data)");
         return nullptr;
     }
-    auto scene = tool::LoadToolScene(archive, gl);
+    auto form = tool::LoadToolScene(archive, gl, TServices{});
     for (const char* name : {"Fireplace", "GLClock", "ClockResource", "Sounds", "Light"})
-        scene->SetObjectVisible(name, false);
-    return scene;
+        form->Scene->SetObjectVisible(name, false);
+    return form;
 }
 
 } // namespace
@@ -47,9 +47,10 @@ std::unique_ptr<TMainScene> FiresOnly(TCustomOpenGL* gl, benchmark::State& state
 static void BM_FiresAnimateOneFrame(benchmark::State& state)
 {
     Random::SetState(0);
-    auto scene = FiresOnly(nullptr, state);
-    if (!scene)
+    auto form = FiresOnly(nullptr, state);
+    if (!form)
         return;
+    TMainScene* scene = form->Scene.get();
     auto* sparkles = dynamic_cast<TBonFire*>(scene->FindObject("Sparkles"));
     auto* smoke = dynamic_cast<TBonFire*>(scene->FindObject("Smoke"));
     sparkles->Animate(0);
@@ -72,9 +73,10 @@ static void BM_FiresAnimateAndDrawOneFrame(benchmark::State& state)
     }
     Random::SetState(0);
     {
-        auto scene = FiresOnly(&headless.GL(), state);
-        if (!scene)
+        auto form = FiresOnly(&headless.GL(), state);
+        if (!form)
             return;
+        TMainScene* scene = form->Scene.get();
         FireplaceCamera(headless.GL());
         scene->ProcessFrame(0);
         for (auto _ : state) {
@@ -94,10 +96,11 @@ static void BM_DrawTwentyCharacterString(benchmark::State& state)
         state.SkipWithError("no EGL context");
         return;
     }
-    InstallFreeTypeGlyphs();
+    TFreeTypeGlyphs glyphs;
     {
         TMainScene scene;
         scene.OpenGL = &headless.GL();
+        scene.Glyphs = &glyphs;
         FireplaceCamera(headless.GL());
         scene.ShowFps(true);
         scene.FpsStr->Text = "12345 fps 67890 fps ";
@@ -116,9 +119,12 @@ BENCHMARK(BM_DrawTwentyCharacterString)->Unit(benchmark::kMicrosecond);
 
 static void BM_BuildFrameRateFont(benchmark::State& state)
 {
-    InstallFreeTypeGlyphs();
+    TFreeTypeGlyphs glyphs;
+    TMainScene scene;
+    scene.Glyphs = &glyphs;
     for (auto _ : state) {
         TSceneFont font;
+        font.MainScene = &scene;
         font.FontOptions = foBuildFromFont | foSoften | foFixedView;
         font.FontCellSize = 32;
         font.ClearChars();

@@ -13,6 +13,17 @@
 
 namespace {
 
+// The scene graph's own types, for loading descriptions.
+const TSceneTypeTable& GraphTypes()
+{
+    static const TSceneTypeTable types = [] {
+        TSceneTypeTable t;
+        RegisterSceneTypes(t);
+        return t;
+    }();
+    return types;
+}
+
 std::string Dir()
 {
     static const std::string dir = [] {
@@ -120,6 +131,7 @@ std::unique_ptr<TMainScene> LoadArchiveScene(TCustomOpenGL* gl)
     reader.ArchiveName = ArchivePath();
     auto scene = std::make_unique<TMainScene>();
     scene->OpenGL = gl;
+    scene->Types = &GraphTypes();
     scene->SourceMode = 2;
     scene->SourceName = "pyrelume.gsc";
     scene->LoadFromSource();

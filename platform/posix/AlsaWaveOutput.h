@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "sound/WaveOutput.h"
+#include "platform/WaveOutput.h"
 
 // device: an ALSA PCM name ("default", "null", "hw:0", a file plugin, ...).
 std::unique_ptr<TWaveOutput> CreateAlsaWaveOutput(const std::string& device = "default");

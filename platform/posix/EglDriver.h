@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "gl/GLContextDriver.h"
+#include "platform/GLContextDriver.h"
 
 class TEglDriver : public TGLContextDriver {
 public:

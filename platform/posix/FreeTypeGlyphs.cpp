@@ -197,13 +197,3 @@ void TFreeTypeGlyphs::DrawChar(unsigned char code, int x, int y, TGlyphBitmap& t
     if (font_.StrikeOut)
         line(baseline - impl_->ascender / 3);
 }
-
-bool InstallFreeTypeGlyphs()
-{
-    static TFreeTypeGlyphs glyphs;
-    TGlyphFont probe;
-    if (!glyphs.SelectFont(probe))
-        return false;
-    SetGlyphRasterizer(&glyphs);
-    return true;
-}

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "scene/GlyphRasterizer.h"
+#include "platform/GlyphRasterizer.h"
 
 class TFreeTypeGlyphs : public IGlyphRasterizer {
 public:
@@ -31,10 +31,6 @@ private:
     std::string selectedFile_;
     TGlyphFont font_;
 };
-
-// Installs a FreeType rasteriser as the process-wide one (once); false when
-// no font file can be opened.
-bool InstallFreeTypeGlyphs();
 
 // The Unicode code point of a Windows-1252 character code.
 unsigned CodePointOf1252(unsigned char code);

@@ -167,6 +167,57 @@ TDib MakeDib(const TBitmapImage& image)
     return dib;
 }
 
+// ---- Dots per inch ----
+
+int SystemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+// The monitor's own dots per inch where the system tells them (Windows 8.1
+// and later), the system's otherwise.
+int MonitorDpi(HMONITOR monitor)
+{
+    using PFN_GetDpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpi = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<PFN_GetDpiForMonitor>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT x = 0, y = 0;
+    if (monitor && getDpi && getDpi(monitor, 0 /* effective */, &x, &y) == S_OK && y > 0)
+        return static_cast<int>(y);
+    return SystemDpi();
+}
+
+// The window rectangle around a client rectangle at dpi.
+void AdjustForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi)
+{
+    using PFN_AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<PFN_AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (!adjust || !adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
+}
+
+RECT WorkAreaOf(HMONITOR monitor)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+constexpr UINT kDpiChanged = 0x02E0; // WM_DPICHANGED
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -184,6 +235,7 @@ struct TDialogView::TShown {
 
 struct TDialogView::TFontEntry {
     TControlFont Font;
+    int Dpi = kDesignDpi;
     HFONT Handle = nullptr;
     ~TFontEntry()
     {
@@ -268,39 +320,80 @@ TDialogView::~TDialogView()
     window_ = 0;
 }
 
+namespace {
+
+constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+
+DWORD FormStyle(const TDialogForm& form) { return kFormStyle | (form.BorderIcons ? WS_SYSMENU : 0); }
+
+DWORD FormExStyle(const TDialogForm& form)
+{
+    return WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (form.StayOnTop ? WS_EX_TOPMOST : 0);
+}
+
+} // namespace
+
+SIZE TDialogView::OuterSize(int dpi) const
+{
+    const TDialogForm& form = model_.Form;
+    if (form.Width > 0 && form.Height > 0)
+        return {ScaleToDpi(form.Width, dpi), ScaleToDpi(form.Height, dpi)};
+    RECT r{0, 0, ScaleToDpi(form.ClientWidth, dpi), ScaleToDpi(form.ClientHeight, dpi)};
+    AdjustForDpi(r, FormStyle(form), FormExStyle(form), dpi);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+int TDialogView::FittingDpi(int dpi, const RECT& work) const
+{
+    // A dialog larger than the work area at the monitor's scale is shown at
+    // the largest scale that fits (never below the designed size).
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    while (dpi > kDesignDpi) {
+        const SIZE size = OuterSize(dpi);
+        if (size.cx <= workWidth && size.cy <= workHeight)
+            break;
+        dpi = std::max(kDesignDpi, dpi - 4);
+    }
+    return dpi;
+}
+
 void TDialogView::CreateForm(TWindowHandle owner)
 {
     const TDialogForm& form = model_.Form;
-    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-    if (form.BorderIcons)
-        style |= WS_SYSMENU;
-    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    if (form.StayOnTop)
-        exStyle |= WS_EX_TOPMOST;
-    RECT r{0, 0, form.ClientWidth, form.ClientHeight};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
+    const DWORD style = FormStyle(form);
+    const DWORD exStyle = FormExStyle(form);
+
+    // The monitor the dialog goes to: the owner's when centred on it, the
+    // primary monitor's when centred on the desktop, else the one under its
+    // designed position. Its work area keeps the dialog on screen, and its
+    // dots per inch give the dialog its scale.
+    RECT o{};
+    const bool onOwner = form.Placement == TFormPlacement::fpMainFormCenter && owner &&
+                         IsWindowVisible(AsHwnd(owner)) && GetWindowRect(AsHwnd(owner), &o);
+    HMONITOR monitor = nullptr;
+    if (onOwner)
+        monitor = MonitorFromWindow(AsHwnd(owner), MONITOR_DEFAULTTOPRIMARY);
+    else if (form.Placement == TFormPlacement::fpDesigned)
+        monitor = MonitorFromPoint(POINT{form.Left, form.Top}, MONITOR_DEFAULTTOPRIMARY);
+    else
+        monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    const RECT work = WorkAreaOf(monitor);
+    dpi_ = FittingDpi(MonitorDpi(monitor), work);
+    const SIZE size = OuterSize(dpi_);
+    const int width = size.cx;
+    const int height = size.cy;
 
     int left = form.Left;
     int top = form.Top;
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT centreOn = work;
-    bool centre = form.Placement == TFormPlacement::fpDesktopCenter;
-    if (form.Placement == TFormPlacement::fpMainFormCenter) {
-        centre = true;
-        RECT o{};
-        if (owner && IsWindowVisible(AsHwnd(owner)) && GetWindowRect(AsHwnd(owner), &o))
-            centreOn = o;
-    }
-    if (centre) {
+    if (form.Placement != TFormPlacement::fpDesigned) {
+        const RECT centreOn = onOwner ? o : work;
         left = centreOn.left + ((centreOn.right - centreOn.left) - width) / 2;
         top = centreOn.top + ((centreOn.bottom - centreOn.top) - height) / 2;
-        // Kept on the desktop.
-        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
     }
+    // Kept inside the work area.
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
     HWND window = CreateWindowExW(exStyle, kFormClass, Widen(form.Caption).c_str(), style, left, top, width, height,
                                   AsHwnd(owner), nullptr, GetModuleHandleW(nullptr), this);
     if (!window)
@@ -338,7 +431,8 @@ void TDialogView::CreateControl(const TDialogControl& c)
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    int height = c.Bounds.Height;
+    const TRect bounds = ScaleRectToDpi(c.Bounds, dpi_);
+    int height = bounds.Height;
     using K = TControlKind;
     switch (c.Kind) {
     case K::ckPanel:
@@ -376,7 +470,7 @@ void TDialogView::CreateControl(const TDialogControl& c)
         cls = L"COMBOBOX";
         style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
         // The window's height includes the dropped-down list.
-        height = c.Bounds.Height + 200;
+        height = bounds.Height + Scaled(200);
         break;
     case K::ckCheckBox:
         cls = L"BUTTON";
@@ -398,7 +492,7 @@ void TDialogView::CreateControl(const TDialogControl& c)
     shown->Id = c.Id;
     shown->Kind = c.Kind;
     shown->View = this;
-    HWND w = CreateWindowExW(exStyle, cls, L"", style, c.Bounds.Left, c.Bounds.Top, c.Bounds.Width, height,
+    HWND w = CreateWindowExW(exStyle, cls, L"", style, bounds.Left, bounds.Top, bounds.Width, height,
                              AsHwnd(window_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id)), instance, nullptr);
     if (!w)
         RaiseError("TDialogView", "Create", "Control " + std::to_string(c.Id) + ": " + SystemErrorText(GetLastError()));
@@ -410,10 +504,7 @@ void TDialogView::CreateControl(const TDialogControl& c)
         info.cbSize = sizeof(info);
         if (GetComboBoxInfo(w, &info))
             shown->List = info.hwndList;
-        if (c.ItemHeight > 0) {
-            SendMessageW(w, CB_SETITEMHEIGHT, 0, c.ItemHeight);
-            SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(c.ItemHeight, c.Bounds.Height - 6));
-        }
+        SetComboItemHeights(AsHandle(w), c);
     }
     if (c.Kind == K::ckCheckList) {
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -459,28 +550,146 @@ TWindowHandle TDialogView::ControlHandle(int id) const
 
 std::uintptr_t TDialogView::FontFor(const TControlFont& font)
 {
-    if (IsDefaultFont(font))
-        return reinterpret_cast<std::uintptr_t>(GetStockObject(DEFAULT_GUI_FONT));
     for (auto& f : fonts_)
-        if (SameFont(f->Font, font))
+        if (f->Dpi == dpi_ && SameFont(f->Font, font))
             return reinterpret_cast<std::uintptr_t>(f->Handle);
-    int height = font.Height;
-    if (height == 0 && font.Size != 0) {
-        HDC screen = GetDC(nullptr);
-        height = -MulDiv(font.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-    }
-    if (height == 0)
-        height = -11;
-    const std::wstring face = Widen(font.Name.empty() ? std::string("Arial") : font.Name);
     auto entry = std::make_unique<TFontEntry>();
     entry->Font = font;
-    entry->Handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, font.Underline ? TRUE : FALSE,
-                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, face.c_str());
+    entry->Dpi = dpi_;
+    if (IsDefaultFont(font)) {
+        // The system's dialog font, made at the dialog's scale from the
+        // system's own scale.
+        HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+        const int systemDpi = SystemDpi();
+        if (dpi_ == systemDpi)
+            return reinterpret_cast<std::uintptr_t>(stock);
+        LOGFONTW log{};
+        if (!GetObjectW(stock, sizeof(log), &log))
+            return reinterpret_cast<std::uintptr_t>(stock);
+        log.lfHeight = MulDiv(log.lfHeight, dpi_, systemDpi);
+        log.lfWidth = 0;
+        entry->Handle = CreateFontIndirectW(&log);
+    } else {
+        int height = font.Height != 0 ? ScaleToDpi(font.Height, dpi_) : 0;
+        if (height == 0 && font.Size != 0)
+            height = -MulDiv(font.Size, dpi_, 72);
+        if (height == 0)
+            height = ScaleToDpi(-11, dpi_);
+        const std::wstring face = Widen(font.Name.empty() ? std::string("Arial") : font.Name);
+        entry->Handle = CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                    font.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+    }
     const auto handle = reinterpret_cast<std::uintptr_t>(entry->Handle);
     fonts_.push_back(std::move(entry));
     return handle;
+}
+
+int TDialogView::Scaled(int value) const { return ScaleToDpi(value, dpi_); }
+
+void TDialogView::SetComboItemHeights(TWindowHandle combo, const TDialogControl& c)
+{
+    if (c.ItemHeight <= 0)
+        return;
+    HWND w = AsHwnd(combo);
+    const int item = Scaled(c.ItemHeight);
+    SendMessageW(w, CB_SETITEMHEIGHT, 0, item);
+    SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 std::max(item, ScaleRectToDpi(c.Bounds, dpi_).Height - Scaled(6)));
+}
+
+void TDialogView::ChangeDpi(int dpi, const RECT* suggested)
+{
+    if (dpi <= 0 || !window_)
+        return;
+    HWND form = AsHwnd(window_);
+    RECT now{};
+    GetWindowRect(form, &now);
+    HMONITOR monitor = MonitorFromRect(suggested ? suggested : &now, MONITOR_DEFAULTTONEAREST);
+    const RECT work = WorkAreaOf(monitor);
+    const int fitted = FittingDpi(dpi, work);
+    if (fitted == dpi_)
+        return;
+    dpi_ = fitted;
+    // Every control takes its font and place at the new scale; the old fonts
+    // go once nothing uses them.
+    std::vector<std::unique_ptr<TFontEntry>> old;
+    for (auto& f : fonts_)
+        old.push_back(std::move(f));
+    fonts_.clear();
+    if (HFONT font = reinterpret_cast<HFONT>(FontFor(model_.Form.Font)))
+        SendMessageW(form, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (auto& sh : shown_) {
+        const TDialogControl& c = sh->State;
+        if (HFONT font = reinterpret_cast<HFONT>(FontFor(EffectiveFont(c.Font, model_.Form.Font))))
+            SendMessageW(sh->Window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        PlaceControl(*sh, c);
+        if (sh->Kind == TControlKind::ckComboBox)
+            SetComboItemHeights(AsHandle(sh->Window), c);
+        if (sh->Kind == TControlKind::ckCheckList) {
+            const TDialogControl* design = model_.Find(c.Id);
+            const int item = design && design->ItemHeight > 0 ? Scaled(design->ItemHeight) : MeasuredItemHeight(c);
+            SendMessageW(sh->Window, LB_SETITEMHEIGHT, 0, item);
+        }
+    }
+    // The window centred where it was (on the new monitor the system chose),
+    // inside that monitor's work area.
+    const SIZE size = OuterSize(dpi_);
+    const RECT& around = suggested ? *suggested : now;
+    int left = around.left + ((around.right - around.left) - size.cx) / 2;
+    int top = around.top + ((around.bottom - around.top) - size.cy) / 2;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - size.cx));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - size.cy));
+    SetWindowPos(form, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(form, nullptr, TRUE);
+}
+
+void TDialogView::PlaceControl(TShown& s, const TDialogControl& c)
+{
+    const TRect b = ScaleRectToDpi(c.Bounds, dpi_);
+    int height = s.Kind == TControlKind::ckComboBox ? b.Height + Scaled(200) : b.Height;
+    int width = b.Width;
+    if (s.Kind == TControlKind::ckPicture && c.AutoSize && c.Picture && !s.Picture.Empty()) {
+        width = Scaled(c.Picture->Width);
+        height = Scaled(c.Picture->Height);
+    }
+    MoveWindow(s.Window, b.Left, b.Top, width, height, TRUE);
+    if (s.Kind == TControlKind::ckLabel && c.AutoSize && !c.WordWrap)
+        FitLabel(s, c);
+    // The panel's children (the output window) fill it.
+    if (s.Kind == TControlKind::ckPanel) {
+        RECT client{};
+        GetClientRect(s.Window, &client);
+        for (HWND child = GetWindow(s.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SetWindowPos(child, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void TDialogView::FitLabel(TShown& s, const TDialogControl& c)
+{
+    // Sized to its text, like a label with automatic size.
+    HWND w = s.Window;
+    HDC dc = GetDC(w);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+    const std::wstring text = Widen(c.Caption);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, before);
+    ReleaseDC(w, dc);
+    SetWindowPos(w, nullptr, 0, 0, std::max<int>(size.cx, 1), std::max<int>(size.cy, Scaled(c.Bounds.Height)),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TDialogView::MeasuredItemHeight(const TDialogControl& c)
+{
+    HWND w = AsHwnd(window_);
+    HDC dc = GetDC(w);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(FontFor(EffectiveFont(c.Font, model_.Form.Font))));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, before);
+    ReleaseDC(w, dc);
+    return std::max<int>(tm.tmHeight + Scaled(2), Scaled(15));
 }
 
 std::uintptr_t TDialogView::BrushFor(TColorRef color)
@@ -536,26 +745,14 @@ void TDialogView::ApplyControl(TShown& s, const TDialogControl& c, bool force)
     using K = TControlKind;
     bool repaint = force || c.Color != old.Color || !SameFont(c.Font, old.Font);
 
-    if (!force && !SameBounds(c.Bounds, old.Bounds)) {
-        const int height = c.Kind == K::ckComboBox ? c.Bounds.Height + 200 : c.Bounds.Height;
-        MoveWindow(w, c.Bounds.Left, c.Bounds.Top, c.Bounds.Width, height, TRUE);
-    }
+    if (!force && !SameBounds(c.Bounds, old.Bounds))
+        PlaceControl(s, c);
     const bool hasText = c.Kind == K::ckButton || c.Kind == K::ckGroupBox || c.Kind == K::ckLabel ||
                          c.Kind == K::ckCheckBox;
     if (hasText && (force || c.Caption != old.Caption)) {
         SetWindowTextW(w, Widen(c.Caption).c_str());
-        if (c.Kind == K::ckLabel && c.AutoSize && !c.WordWrap) {
-            // Sized to its text, like a label with automatic size.
-            HDC dc = GetDC(w);
-            HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
-            const std::wstring text = Widen(c.Caption);
-            SIZE size{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-            SelectObject(dc, before);
-            ReleaseDC(w, dc);
-            SetWindowPos(w, nullptr, 0, 0, std::max<int>(size.cx, 1), std::max<int>(size.cy, c.Bounds.Height),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        if (c.Kind == K::ckLabel && c.AutoSize && !c.WordWrap)
+            FitLabel(s, c);
         repaint = true;
     }
     if (force || c.Enabled != old.Enabled)
@@ -610,7 +807,7 @@ void TDialogView::ApplyControl(TShown& s, const TDialogControl& c, bool force)
         if (c.Picture != old.Picture)
             s.Picture = c.Picture ? MakeDib(*c.Picture) : TDib{};
         if (c.AutoSize && !s.Picture.Empty() && c.Picture)
-            SetWindowPos(w, nullptr, 0, 0, c.Picture->Width, c.Picture->Height,
+            SetWindowPos(w, nullptr, 0, 0, Scaled(c.Picture->Width), Scaled(c.Picture->Height),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         repaint = repaint || c.Picture != old.Picture;
         break;
@@ -639,22 +836,16 @@ void TDialogView::Command(int id, unsigned code, TWindowHandle control)
     if (syncing_)
         return;
     if (!control) {
-        // Enter and Escape in a modal dialog: the buttons that close it.
+        // Enter and Escape (the dialog manager's IDOK and IDCANCEL): Enter
+        // presses the focused push button, else OK; Escape presses Cancel.
         if (id == IDOK || id == IDCANCEL) {
-            const int wanted = id == IDOK ? mrOk : mrCancel;
-            const TDialogControl* target = nullptr;
-            for (const TDialogControl& c : model_.Controls())
-                if (c.Kind == TControlKind::ckButton && c.Enabled && c.ModalResult == wanted && !target)
-                    target = &c;
-            // Escape also closes a box whose only closing button is OK.
-            if (!target && id == IDCANCEL)
-                for (const TDialogControl& c : model_.Controls())
-                    if (c.Kind == TControlKind::ckButton && c.Enabled && c.ModalResult != mrNone && !target)
-                        target = &c;
-            if (target && role_ == TRole::rlModal) {
-                const int targetId = target->Id;
-                Call([&] { model_.OnClick(targetId); });
-            }
+            int target = KeyButton(model_, id == IDOK ? TDialogKey::dkEnter : TDialogKey::dkEscape);
+            if (id == IDOK)
+                if (TShown* focused = ShownOfWindow(AsHandle(GetFocus())))
+                    if (focused->Kind == TControlKind::ckButton && focused->State.Enabled)
+                        target = focused->Id;
+            if (target)
+                Call([&] { model_.OnClick(target); });
         }
         return;
     }
@@ -813,12 +1004,12 @@ void TDialogView::DrawItem(std::intptr_t lParam)
         const bool selected = (di->itemState & ODS_SELECTED) != 0;
         const COLORREF back = ColorOf(c.Color, COLOR_WINDOW);
         FillRect(dc, &r, reinterpret_cast<HBRUSH>(BrushFor(back)));
-        const int box = std::min<int>(r.bottom - r.top - 2, 13);
+        const int box = std::min<int>(r.bottom - r.top - 2, Scaled(13));
         RECT boxRect{r.left + 2, r.top + (r.bottom - r.top - box) / 2, r.left + 2 + box,
                      r.top + (r.bottom - r.top - box) / 2 + box};
         const bool checked = item < static_cast<int>(c.ItemChecked.size()) && c.ItemChecked[static_cast<std::size_t>(item)];
         DrawFrameControl(dc, &boxRect, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
-        RECT textRect{boxRect.right + 3, r.top, r.right, r.bottom};
+        RECT textRect{boxRect.right + Scaled(3), r.top, r.right, r.bottom};
         const std::wstring text = item < static_cast<int>(c.Items.size()) ? Widen(c.Items[static_cast<std::size_t>(item)]) : std::wstring();
         if (selected) {
             SIZE size{};
@@ -886,17 +1077,7 @@ std::intptr_t TDialogView::FormMessage(unsigned message, std::uintptr_t wParam, 
         auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         int height = 16;
         if (const TDialogControl* c = model_.Find(static_cast<int>(mi->CtlID))) {
-            if (c->ItemHeight > 0) {
-                height = c->ItemHeight;
-            } else {
-                HDC dc = GetDC(w);
-                HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(FontFor(EffectiveFont(c->Font, model_.Form.Font))));
-                TEXTMETRICW tm{};
-                GetTextMetricsW(dc, &tm);
-                SelectObject(dc, before);
-                ReleaseDC(w, dc);
-                height = std::max<int>(tm.tmHeight + 2, 15);
-            }
+            height = c->ItemHeight > 0 ? Scaled(c->ItemHeight) : MeasuredItemHeight(*c);
         }
         mi->itemHeight = static_cast<UINT>(height);
         return TRUE;
@@ -909,6 +1090,9 @@ std::intptr_t TDialogView::FormMessage(unsigned message, std::uintptr_t wParam, 
         }
         break;
     }
+    case kDpiChanged:
+        ChangeDpi(HIWORD(wParam), lParam ? reinterpret_cast<const RECT*>(lParam) : nullptr);
+        return 0;
     case WM_SYSCOMMAND:
         if (role_ == TRole::rlMainForm && TSettingsDialog::SwallowsSystemCommand(static_cast<std::uint32_t>(wParam)))
             return 0;

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "app/DialogModel.h"
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
+struct tagRECT;
+struct tagSIZE;
 class TWinApplication;
 class TFormSettings;
 class TGLScreenSaver;
@@ -46,6 +48,12 @@ public:
 
     // Shows the model's state when its revision moved (or always when forced).
     void Sync(bool force = false);
+    // The dots per inch the dialog is shown at (its monitor's, or less when
+    // the dialog would not fit into the monitor's work area).
+    int Dpi() const { return dpi_; }
+    // Shows the dialog at another monitor's dots per inch, around suggested
+    // (a screen rectangle; null keeps it where it is).
+    void ChangeDpi(int dpi, const tagRECT* suggested);
 
     // Window procedures (internal).
     std::intptr_t FormMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
@@ -56,6 +64,13 @@ public:
 
 private:
     void CreateForm(TWindowHandle owner);
+    tagSIZE OuterSize(int dpi) const;
+    int FittingDpi(int dpi, const tagRECT& work) const;
+    int Scaled(int value) const;
+    void PlaceControl(TShown& shown, const TDialogControl& control);
+    void FitLabel(TShown& shown, const TDialogControl& control);
+    int MeasuredItemHeight(const TDialogControl& control);
+    void SetComboItemHeights(TWindowHandle combo, const TDialogControl& control);
     void CreateControls();
     void CreateControl(const TDialogControl& control);
     void ApplyControl(TShown& shown, const TDialogControl& control, bool force);
@@ -79,6 +94,7 @@ private:
     std::vector<std::unique_ptr<TShown>> shown_;
     TDialogForm shownForm_;
     std::uint32_t shownRevision_ = 0;
+    int dpi_ = kDesignDpi;
     bool built_ = false;
     bool syncing_ = false;
     struct TFontEntry;

@@ -1,17 +1,14 @@
 #include "platform/win32/Program.h"
 
 #include "app/FSettings.h"
+#include "app/FireplaceFrame.h"
 #include "shell/AppOpenGL.h"
 #include "shell/DisplayControl.h"
 #include "shell/GLScreenSaver.h"
-#include "sound/SoundClasses.h"
 #include "platform/win32/DialogViews.h"
-#include "platform/win32/ProgramResources.h"
 #include "platform/win32/WglDriver.h"
 #include "platform/win32/WinGLWindow.h"
-#include "platform/win32/WinGdiGlyphs.h"
 #include "platform/win32/WinPlatform.h"
-#include "platform/win32/WinWaveOutput.h"
 
 
 #include <memory>
@@ -34,26 +31,14 @@ void ApplyStoredProperties(TGLScreenSaver& saver, TGLDisplay& display)
     saver.RunAsProgram = false;
     saver.Active = true;
 
-    TDefViewport& viewport = saver.Viewport();
-    viewport.ClearMode = cmDepth;
-    viewport.Camera.Position = {0, 105, 240};
-    viewport.Camera.Direction = {0, 0, -1};
-    viewport.Camera.Up = {0, 1, 0};
-    viewport.FOV = 39.0;
-    viewport.NearDepth = 100.0;
-    viewport.FarDepth = 10000.0;
-    viewport.Perspective = true;
-    viewport.Enabled = true;
-    viewport.Cleared = true;
-    viewport.Stretch = true;
-    viewport.WideScreen = false;
+    saver.Viewport() = FireplaceViewport();
 
     display.Loading = true;
     display.DesktopOnly = false;
     display.SetFullScreen(false);
     TScreenMode stored;
-    stored.SetColorDepth(16);
-    stored.SetScreenSize(41943520);
+    stored.SetColorDepth(kFireplaceFullScreenDepth);
+    stored.SetScreenSize(kFireplaceFullScreenSize);
     display.SetFullScreenMode(stored);
     display.Loading = false;
 }
@@ -62,14 +47,9 @@ void ApplyStoredProperties(TGLScreenSaver& saver, TGLDisplay& display)
 
 int RunPyrelume()
 {
-    InstallWin32ProgramResources();
     TWin32Platform platform;
     TWinApplication& host = platform.Application;
-    const TPlatform services = platform.Services();
-
-    TWinGdiGlyphs glyphs;
-    SetGlyphRasterizer(&glyphs);
-    SoundDevice().SetOutput(CreateWinWaveOutput());
+    const TServices services = platform.Services();
 
     int exitCode = 0;
     try {
@@ -88,7 +68,7 @@ int RunPyrelume()
         host.Attach(&saver);
         host.CreateEventWindow();
 
-        TFormSettings form;
+        TFormSettings form(services);
         // In the program and configuration modes the settings dialog is the
         // main form and the output window lives in its preview panel.
         std::unique_ptr<TSettingsDialogWindow> dialog = CreateSettingsDialogWindow(host, form, saver);
@@ -113,12 +93,10 @@ int RunPyrelume()
             host.ReportException(e);
         }
         host.Attach(nullptr);
-        SoundDevice().SetOutput(nullptr);
     } catch (const std::exception& e) {
         host.Attach(nullptr);
         host.MessageBox(e.what(), host.Title(), TMessageIcon::miError);
         exitCode = 1;
     }
-    SetGlyphRasterizer(nullptr);
     return exitCode;
 }

@@ -4,11 +4,8 @@
 
 #include <string>
 
-#include "assets/ResourceFile.h"
 
-namespace {
-
-std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::string& name)
+std::optional<std::span<const std::uint8_t>> TWin32ProgramResources::Find(const std::string& name)
 {
     if (name.empty())
         return std::nullopt;
@@ -31,11 +28,4 @@ std::optional<std::span<const std::uint8_t>> FindModuleResource(const std::strin
         return std::nullopt;
     // Resource memory lives as long as the module; nothing to free.
     return std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes), size);
-}
-
-}  // namespace
-
-void InstallWin32ProgramResources()
-{
-    SetProgramResourceLookup(&FindModuleResource);
 }

@@ -1,5 +1,8 @@
 #pragma once
-// Makes FindProgramResource() (assets/ResourceFile.h) look up RCDATA resources
-// of the program's own module. The program calls this once at start, before it
-// opens any asset from a program resource.
-void InstallWin32ProgramResources();
+// The RCDATA resources of the program's own module, for the services table.
+#include "platform/ProgramResources.h"
+
+class TWin32ProgramResources : public IProgramResources {
+public:
+    std::optional<std::span<const std::uint8_t>> Find(const std::string& name) override;
+};

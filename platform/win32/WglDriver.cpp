@@ -3,13 +3,17 @@
 #include "platform/win32/WglDriver.h"
 
 #include "gl/Errors.h"
+#include "platform/win32/WglFramebuffer.h"
 
 #include <windows.h>
 
 #undef LoadLibrary
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -57,7 +61,169 @@ private:
     HDC dc_;
 };
 
+std::int32_t ClientWidthOf(HWND window)
+{
+    RECT r{};
+    return window && GetClientRect(window, &r) ? r.right - r.left : 0;
+}
+
+std::int32_t ClientHeightOf(HWND window)
+{
+    RECT r{};
+    return window && GetClientRect(window, &r) ? r.bottom - r.top : 0;
+}
+
+// The output of a child window drawn offscreen and copied in through GDI: the
+// context lives on a hidden top-level window of its own and draws into a
+// framebuffer object of the child's client size (or, without framebuffer
+// objects, into the hidden window's back buffer, which has the same size).
+struct TChildCopy {
+    HWND target = nullptr;
+    HDC targetDC = nullptr;
+    HWND hidden = nullptr;
+    HDC hiddenDC = nullptr;
+    TWglFramebuffer framebuffer;
+    int depthBits = 16;
+    int stencilBits = 0;
+    std::vector<std::uint32_t> pixels;
+
+    TChildCopy() = default;
+    TChildCopy(const TChildCopy&) = delete;
+    TChildCopy& operator=(const TChildCopy&) = delete;
+    ~TChildCopy() { CloseHidden(); }
+
+    bool OpenHidden()
+    {
+        if (!RegisterGLSurfaceClass())
+            return false;
+        const int width = std::max<std::int32_t>(1, ClientWidthOf(target));
+        const int height = std::max<std::int32_t>(1, ClientHeightOf(target));
+        hidden = CreateWindowExW(WS_EX_TOOLWINDOW, kGLSurfaceClass, L"", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+                                 0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        hiddenDC = hidden ? GetDC(hidden) : nullptr;
+        return hiddenDC != nullptr;
+    }
+
+    void CloseHidden()
+    {
+        if (hidden && hiddenDC)
+            ReleaseDC(hidden, hiddenDC);
+        if (hidden)
+            DestroyWindow(hidden);
+        hidden = nullptr;
+        hiddenDC = nullptr;
+    }
+
+    // The size the picture is drawn at.
+    int Width() const { return framebuffer.Exists() ? framebuffer.Width() : std::max<std::int32_t>(1, ClientWidthOf(hidden)); }
+    int Height() const { return framebuffer.Exists() ? framebuffer.Height() : std::max<std::int32_t>(1, ClientHeightOf(hidden)); }
+
+    // With the context current: draw into the framebuffer (made on first use).
+    void Bind(TGLProcLoader& loader)
+    {
+        if (framebuffer.Exists()) {
+            framebuffer.Bind();
+            return;
+        }
+        if (!framebuffer.Create(loader, ClientWidthOf(target), ClientHeightOf(target), depthBits, stencilBits)) {
+            if (glDrawBuffer)
+                glDrawBuffer(GL_BACK);
+            if (glReadBuffer)
+                glReadBuffer(GL_BACK);
+        }
+    }
+
+    // Copies the finished picture into the child window, then follows the
+    // window's size for the next frame.
+    void Present()
+    {
+        const int width = Width();
+        const int height = Height();
+        if (glReadPixels) {
+            pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+            GLint alignment = 4;
+            if (glGetIntegerv)
+                glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+            if (glPixelStorei)
+                glPixelStorei(GL_PACK_ALIGNMENT, 4);
+            glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+            if (glPixelStorei)
+                glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof(info.bmiHeader);
+            info.bmiHeader.biWidth = width;
+            info.bmiHeader.biHeight = height; // rows bottom-up, as GL reads them
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            // Into the window through a device context of the moment. A
+            // child of another program's window (the /p host) is drawn
+            // through that window's own context at the child's place: wine
+            // shows nothing drawn on such a child itself.
+            HWND drawOn = target;
+            POINT at{0, 0};
+            HWND root = GetAncestor(target, GA_ROOT);
+            DWORD owner = 0;
+            if (root && root != target && GetWindowThreadProcessId(root, &owner) && owner != GetCurrentProcessId()) {
+                drawOn = root;
+                MapWindowPoints(target, root, &at, 1);
+            }
+            HDC dc = GetDCEx(drawOn, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+            if (dc) {
+                SetDIBitsToDevice(dc, at.x, at.y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                                  static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+                GdiFlush();
+                ReleaseDC(drawOn, dc);
+            }
+        }
+        const int clientWidth = ClientWidthOf(target);
+        const int clientHeight = ClientHeightOf(target);
+        if (clientWidth <= 0 || clientHeight <= 0 || (clientWidth == width && clientHeight == height))
+            return;
+        if (framebuffer.Exists())
+            framebuffer.Resize(clientWidth, clientHeight);
+        else if (hidden)
+            SetWindowPos(hidden, nullptr, 0, 0, clientWidth, clientHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+};
+
 } // namespace
+
+const wchar_t kGLSurfaceClass[] = L"PyrelumeGLSurface";
+
+bool RegisterGLSurfaceClass()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(instance, kGLSurfaceClass, &wc))
+        return true;
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = instance;
+    wc.lpszClassName = kGLSurfaceClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+
+bool TWglDriver::CopiesChildWindowOutput()
+{
+    static const bool copy = [] {
+        if (const char* mode = std::getenv("PYRELUME_CHILD_GL")) {
+            if (std::strcmp(mode, "copy") == 0)
+                return true;
+            if (std::strcmp(mode, "direct") == 0)
+                return false;
+        }
+        // Under wine the output of a context on a child window does not reach
+        // the screen; wine's ntdll names itself with this export.
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return copy;
+}
 
 struct TWglDriver::Impl {
     HMODULE library = nullptr;
@@ -78,6 +244,7 @@ struct TWglDriver::Impl {
 
     HGLRC context = nullptr;
     HPALETTE palette = nullptr;
+    std::unique_ptr<TChildCopy> copy;
     HDC currentDC = nullptr;
     bool current = false;
 
@@ -221,6 +388,19 @@ void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format
     Impl& m = *impl_;
     DestroyContext();
     HDC target = AsDC(dc);
+    HWND window = target ? WindowFromDC(target) : nullptr;
+    if (window && CopiesChildWindowOutput() && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+        m.copy = std::make_unique<TChildCopy>();
+        m.copy->target = window;
+        m.copy->targetDC = target;
+        m.copy->depthBits = format.Descriptor.cDepthBits;
+        m.copy->stencilBits = format.Descriptor.cStencilBits;
+        if (!m.copy->OpenHidden()) {
+            m.copy.reset();
+            RaiseMessage("Create RC failed: Context is not created!");
+        }
+        target = m.copy->hiddenDC;
+    }
     PIXELFORMATDESCRIPTOR pfd;
     std::memcpy(&pfd, &format.Descriptor, sizeof(pfd));
     // A window keeps the first pixel format it was given; after a context
@@ -254,9 +434,12 @@ void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format
     m.context = m.createContext(target);
     if (!m.context) {
         m.DeletePalette();
+        m.copy.reset();
         RaiseMessage("Create RC failed: Context is not created!");
     }
 }
+
+bool TWglDriver::CopyingOutput() const { return impl_->copy != nullptr; }
 
 bool TWglDriver::HasContext() const { return impl_->context != nullptr; }
 
@@ -272,13 +455,18 @@ bool TWglDriver::MakeCurrent(TGLDeviceContext dc, bool current)
         m.ClearExtensions();
         return true;
     }
-    if (!m.context || !m.makeCurrent(AsDC(dc), m.context))
+    HDC surface = AsDC(dc);
+    if (m.copy && surface == m.copy->targetDC)
+        surface = m.copy->hiddenDC;
+    if (!m.context || !m.makeCurrent(surface, m.context))
         return false;
     m.current = true;
-    m.currentDC = AsDC(dc);
+    m.currentDC = surface;
     m.swapInterval = m.WglProc<PFN_wglSwapIntervalEXT>("wglSwapIntervalEXT");
     m.getSwapInterval = m.WglProc<PFN_wglGetSwapIntervalEXT>("wglGetSwapIntervalEXT");
     m.extensionsString = m.WglProc<PFN_wglGetExtensionsStringARB>("wglGetExtensionsStringARB");
+    if (m.copy)
+        m.copy->Bind(*this);
     return true;
 }
 
@@ -286,7 +474,10 @@ void TWglDriver::DestroyContext()
 {
     Impl& m = *impl_;
     if (m.context) {
-        if (m.current && m.makeCurrent)
+        // The framebuffer's names go with their context.
+        if (m.copy && m.copy->framebuffer.Exists() && m.makeCurrent && m.makeCurrent(m.copy->hiddenDC, m.context))
+            m.copy->framebuffer.Delete();
+        if ((m.current || m.copy) && m.makeCurrent)
             m.makeCurrent(nullptr, nullptr);
         m.current = false;
         m.currentDC = nullptr;
@@ -295,12 +486,18 @@ void TWglDriver::DestroyContext()
             m.deleteContext(m.context);
         m.context = nullptr;
     }
+    m.copy.reset();
     m.DeletePalette();
 }
 
 void TWglDriver::SwapBuffers(TGLDeviceContext dc)
 {
     Impl& m = *impl_;
+    if (m.copy && AsDC(dc) == m.copy->targetDC) {
+        if (m.current)
+            m.copy->Present();
+        return;
+    }
     if (m.swap && dc)
         m.swap(AsDC(dc));
 }

@@ -11,7 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "gl/GLContextDriver.h"
+#include "platform/GLContextDriver.h"
+
+// The window class of hidden GL surfaces (own device context, default
+// window procedure); registered once, shared by every hidden GL window.
+extern const wchar_t kGLSurfaceClass[];
+bool RegisterGLSurfaceClass();
 
 class TWglDriver : public TGLContextDriver {
 public:
@@ -44,6 +49,15 @@ public:
     // than the system's gdi32 functions.
     bool LibraryDescribes() const;
     bool LibrarySwaps() const;
+
+    // A context made on a child window's device context draws offscreen and
+    // every swap copies the picture into the window through GDI when this is
+    // true: under wine (whose GL output of child windows never reaches the
+    // screen), or as PYRELUME_CHILD_GL=copy asks; PYRELUME_CHILD_GL=direct
+    // turns it off. Elsewhere child windows get their context directly.
+    static bool CopiesChildWindowOutput();
+    // True while the current context draws that way.
+    bool CopyingOutput() const;
 
 private:
     struct Impl;

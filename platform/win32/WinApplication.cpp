@@ -603,6 +603,13 @@ void TWinApplication::OwnMainFormByAppWindow()
 
 void TWinApplication::ShowCursor(bool visible) { ::ShowCursor(visible ? TRUE : FALSE); }
 
+void TWinApplication::SetBusyCursor(bool busy)
+{
+    // Loading runs inside one idle pass, so no WM_SETCURSOR replaces the
+    // hourglass until the arrow comes back.
+    ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(busy ? IDC_WAIT : IDC_ARROW)));
+}
+
 TWindowHandle TWinApplication::ForegroundWindow() { return AsHandle(GetForegroundWindow()); }
 
 void TWinApplication::EnableWindow(TWindowHandle window, bool enabled)

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
 class TCustomApplicationPro;
 
@@ -78,6 +78,7 @@ public:
     void HideApplicationWindow() override;
     void HideFromTaskBar() override;
     void ShowCursor(bool visible) override;
+    void SetBusyCursor(bool busy) override;
     TWindowHandle ForegroundWindow() override;
     void EnableWindow(TWindowHandle window, bool enabled) override;
     bool HasMainForm() override { return mainForm_ != 0; }

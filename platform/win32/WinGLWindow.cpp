@@ -193,6 +193,14 @@ std::intptr_t TWinGLWindow::WindowMessage(TWindowHandle handle, unsigned message
             break;
         }
         break;
+    case WM_DISPLAYCHANGE:
+        // A monitor came or went: the full-screen window covers what the
+        // monitor choice names now (the primary screen when its monitor is gone).
+        if (IsFullScreen && IsFullScreen()) {
+            const TRect bounds = FullScreenWindowBounds(Monitor, monitors_);
+            SetWindowPos(window, HWND_TOPMOST, bounds.Left, bounds.Top, bounds.Width, bounds.Height, SWP_NOACTIVATE);
+        }
+        break;
     case WM_SIZE: {
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
         HandleResized(LOWORD(lParam), HIWORD(lParam));

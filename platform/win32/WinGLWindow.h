@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "shell/GLApp.h"
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
 class TWinApplication;
 

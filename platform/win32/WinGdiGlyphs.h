@@ -4,7 +4,7 @@
 // codes are Windows-1252; heights are cell heights (a positive font height).
 #include <memory>
 
-#include "scene/GlyphRasterizer.h"
+#include "platform/GlyphRasterizer.h"
 
 class TWinGdiGlyphs : public IGlyphRasterizer {
 public:

@@ -262,9 +262,11 @@ TVideoModeRecord TWinDisplaySettings::DesktopMode()
     mode.Height = GetSystemMetrics(SM_CYSCREEN);
     if (HDC screen = GetDC(nullptr)) {
         mode.Bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+        // The refresh rate paces frames whose swaps do not wait for the
+        // retrace; 0 or 1 when the system reports its hardware default.
+        mode.Frequency = GetDeviceCaps(screen, VREFRESH);
         ReleaseDC(nullptr, screen);
     }
-    mode.Frequency = 0;
     return mode;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
 // Registry keys with string values (REG_SZ). Reading also accepts REG_EXPAND_SZ
 // and REG_DWORD (as decimal text), since the system stores some of its own

@@ -4,15 +4,34 @@
 #include <mmsystem.h>
 
 #include <array>
-#include <atomic>
-#include <mutex>
 #include <vector>
 
 #include "gl/Errors.h"
+#include "sound/WaveRefill.h"
 
 namespace {
 
-class TWinWaveOutput final : public TWaveOutput {
+// An auto-reset event, closed with its owner.
+class TEvent {
+public:
+    TEvent() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~TEvent()
+    {
+        if (handle_)
+            CloseHandle(handle_);
+    }
+    TEvent(const TEvent&) = delete;
+    TEvent& operator=(const TEvent&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// The output opens with CALLBACK_EVENT: the system only signals the event when
+// a buffer is done, and the refill thread mixes and writes. No wave function
+// is ever called from a system callback (the documented way to deadlock).
+class TWinWaveOutput final : public TWaveOutput, private IWaveRingDriver {
 public:
     ~TWinWaveOutput() override
     {
@@ -26,6 +45,8 @@ public:
     {
         if (handle_)
             return;
+        if (!event_.Get())
+            RaiseError("TWinSoundDevice", "Activate", "CreateEvent failed");
         WAVEFORMATEX wfx{};
         wfx.wFormatTag = WAVE_FORMAT_PCM;
         wfx.nChannels = static_cast<WORD>(format.Channels);
@@ -35,11 +56,9 @@ public:
         wfx.nAvgBytesPerSec = static_cast<DWORD>(format.AvgBytesPerSec());
         wfx.cbSize = 0;
 
-        source_ = &source;
-        stopping_.store(true);  // nothing is refilled until the ring is primed
         HWAVEOUT h = nullptr;
-        if (waveOutOpen(&h, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(&Callback),
-                        reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION) != MMSYSERR_NOERROR)
+        if (waveOutOpen(&h, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(event_.Get()), 0, CALLBACK_EVENT) !=
+            MMSYSERR_NOERROR)
             RaiseError("TWinSoundDevice", "Activate", "waveOutOpen failed");
         handle_ = h;
 
@@ -59,26 +78,17 @@ public:
                 RaiseError("TWinSoundDevice", "Activate", "waveOutPrepareHeader failed");
             }
         }
-
-        // Fill and queue the whole ring in order. Completions that arrive meanwhile
-        // wait for the lock and then refill the next buffer.
-        std::lock_guard<std::mutex> g(fillLock_);
-        stopping_.store(false);
-        nextBuffer_ = 0;
-        queued_.store(0);
-        for (std::size_t i = 0; i < headers_.size(); ++i)
-            FillAndQueueLocked();
+        // Primes the ring in order on this thread (no lock is involved: the
+        // refill thread starts afterwards), then keeps it full.
+        refill_.Start(*this, source, kWaveBufferCount);
     }
 
     void Close() override
     {
         if (!handle_)
             return;
-        {
-            // After this no callback is inside a refill, and none will start one.
-            std::lock_guard<std::mutex> g(fillLock_);
-            stopping_.store(true);
-        }
+        // The refill thread leaves first, so nothing writes after the reset.
+        refill_.Stop();
         const char* failure = nullptr;
         if (waveOutReset(handle_) != MMSYSERR_NOERROR)
             failure = "waveOutReset failed";
@@ -88,7 +98,6 @@ public:
         if (waveOutClose(handle_) != MMSYSERR_NOERROR && !failure)
             failure = "waveOutClose failed";
         handle_ = nullptr;
-        source_ = nullptr;
         ReleaseBlocks();
         if (failure)
             RaiseError("TWinSoundDevice", "Deactivate", failure);
@@ -109,47 +118,28 @@ public:
     }
 
 private:
+    // ---- IWaveRingDriver, used by the refill thread
+    bool Done(int index) override
+    {
+        return (static_cast<volatile DWORD&>(headers_[static_cast<std::size_t>(index)].dwFlags) & WHDR_DONE) != 0;
+    }
+    void Write(int index) override { waveOutWrite(handle_, &headers_[static_cast<std::size_t>(index)], sizeof(WAVEHDR)); }
+    void Wait() override { WaitForSingleObject(event_.Get(), INFINITE); }
+    void Wake() override { SetEvent(event_.Get()); }
+    std::uint8_t* Data(int index) override { return blocks_[static_cast<std::size_t>(index)].data(); }
+    std::size_t Length(int index) override { return blocks_[static_cast<std::size_t>(index)].size(); }
+
     void ReleaseBlocks()
     {
         for (auto& b : blocks_)
             std::vector<std::uint8_t>().swap(b);
     }
 
-    // Mixes into the next buffer of the ring and hands it to the system.
-    void FillAndQueueLocked()
-    {
-        WAVEHDR& hdr = headers_[static_cast<std::size_t>(nextBuffer_)];
-        source_->FillBuffer(reinterpret_cast<std::uint8_t*>(hdr.lpData), hdr.dwBufferLength);
-        waveOutWrite(handle_, &hdr, sizeof(WAVEHDR));
-        nextBuffer_ = (nextBuffer_ + 1) % kWaveBufferCount;
-        queued_.fetch_add(1);
-    }
-
-    static void CALLBACK Callback(HWAVEOUT, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR)
-    {
-        if (msg != WOM_DONE)  // 957: a buffer has been played
-            return;
-        auto* self = reinterpret_cast<TWinWaveOutput*>(instance);
-        self->queued_.fetch_sub(1);
-        if (self->stopping_.load())
-            return;
-        try {
-            std::lock_guard<std::mutex> g(self->fillLock_);
-            if (!self->stopping_.load())
-                self->FillAndQueueLocked();
-        } catch (...) {
-            // Nothing may escape into the system's callback thread.
-        }
-    }
-
     HWAVEOUT handle_ = nullptr;
+    TEvent event_;
     std::array<WAVEHDR, kWaveBufferCount> headers_{};
     std::array<std::vector<std::uint8_t>, kWaveBufferCount> blocks_;
-    TWaveSource* source_ = nullptr;
-    std::mutex fillLock_;
-    std::atomic<bool> stopping_{true};
-    int nextBuffer_ = 0;
-    std::atomic<int> queued_{0};
+    TWaveRefillThread refill_;
 };
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "gl/GLTextures.h"
 #include "gl/Random.h"
 #include "scene/GLGraphics.h"
+#include "clock/GLClock.h"
 #include "shell/AppPro.h"
+#include "sound/SceneSounds.h"
 #include "shell/GLApp.h"
 
 namespace {
@@ -55,7 +57,7 @@ protected:
     TMemorySettings memory;
     TSettingsStore store{&memory};
     TDefViewport viewport;
-    TFormSettings form;
+    TFormSettings form{TServices{}};
 };
 
 std::uint32_t Word(const void* p)
@@ -144,10 +146,42 @@ TEST_F(FireplaceProgram, GarbageInTheStoreKeepsTheDefaults)
     Stored("FlameWidth", "wide");
     Stored("NearView", "maybe");
     Stored("FlameDecay", "");
+    // The scene objects' own values are absorbed the same way.
+    Stored("Clock Mode", "24h");
+    Stored("Snap SoundVolume", "loud");
+    Stored("FPS", "yes please");
+    Stored("DemoFrontIndex", "second");
     EXPECT_NO_THROW(form.LoadSettings(store));
     EXPECT_EQ(form.Flame->FlameWidth(), 254);
     EXPECT_EQ(form.Flame->Decay(), 2);
     EXPECT_FALSE(form.NearView);
+    auto* clock = dynamic_cast<TGLClock*>(form.Scene->FindObject("GLClock"));
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(clock->Mode, 0);
+    EXPECT_EQ(form.FrontTexture->GetFileIndex(), 0);
+}
+
+TEST_F(FireplaceProgram, StoredValuesOutsideTheControlsAreClampedAndWrittenBackClamped)
+{
+    LoadScene();
+    Stored("FlameDecay", "50");
+    Stored("Clock Mode", "7");
+    Stored("Snap SoundVolume", "150");
+    Stored("DemoFrontIndex", "9");
+    Stored("DemoFireplaceIndex", "-3");
+    form.LoadSettings(store);
+    EXPECT_EQ(form.Flame->Decay(), 5);
+    auto* snap = dynamic_cast<TSceneSound*>(form.Scene->FindObject("Sounds/Snap Sound"));
+    ASSERT_TRUE(snap && snap->Sound());
+    EXPECT_EQ(snap->Sound()->Volume(), 100);
+    EXPECT_EQ(form.FrontTexture->GetFileIndex(), 1);  // the last of two choices
+    EXPECT_EQ(form.FireplaceMesh->FileIndex, 0);
+    form.SaveSettings(store);
+    EXPECT_EQ(Saved("FlameDecay"), "5");
+    EXPECT_EQ(Saved("Clock Mode"), "2");
+    EXPECT_EQ(Saved("Snap SoundVolume"), "100");
+    EXPECT_EQ(Saved("DemoFrontIndex"), "1");
+    EXPECT_EQ(Saved("DemoFireplaceIndex"), "0");
 }
 
 TEST_F(FireplaceProgram, FlameIsCopiedThroughThePalettesBottomUp)
@@ -233,6 +267,20 @@ TEST_F(FireplaceProgram, WideScreenStretchIsAppliedOnceAndUndone)
     form.SetWideScreen(false);
     EXPECT_NEAR(firstU(), u, 1e-5f);
     EXPECT_FLOAT_EQ(form.WideFactor, 1.0f);
+
+    // Another Style loads another model: it is stretched like the rest, and
+    // switching wide screen off restores it as loaded.
+    form.SetFireplaceStyle(1);
+    form.FireplaceMesh->EnsureBuilt();  // what the next frame does
+    const float u1 = firstU();
+    ASSERT_NE(u1, 0.0f);
+    form.SetFireplaceStyle(0);
+    form.SetWideScreen(true);
+    form.SetFireplaceStyle(1);
+    EXPECT_EQ(form.FireplaceMesh->FileIndex, 1);
+    EXPECT_NEAR(firstU(), u1 * 1.7777778f, 1e-4f);
+    form.SetWideScreen(false);
+    EXPECT_NEAR(firstU(), u1, 1e-5f);
 }
 
 TEST_F(FireplaceProgram, SwitchesWithoutASceneOnlyStoreTheirValues)

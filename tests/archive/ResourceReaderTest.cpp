@@ -22,27 +22,20 @@ Bytes StreamBytes(TStream* stream)
     return stream->ReadAll();
 }
 
-// Installs a table of program resources for one test and restores the
-// previous lookup afterwards.
-class FakeResources {
+// A table of program resources; readers are given it as their resources.
+class FakeResources : public IProgramResources {
 public:
-    FakeResources() : previous_(CurrentProgramResourceLookup())
+    std::optional<std::span<const std::uint8_t>> Find(const std::string& name) override
     {
-        SetProgramResourceLookup([this](const std::string& name) -> std::optional<std::span<const std::uint8_t>> {
-            ++lookups;
-            for (const auto& [key, bytes] : table)
-                if (CompareResourceNames(key, name) == 0)
-                    return std::span<const std::uint8_t>(bytes);
-            return std::nullopt;
-        });
+        ++lookups;
+        for (const auto& [key, bytes] : table)
+            if (CompareResourceNames(key, name) == 0)
+                return std::span<const std::uint8_t>(bytes);
+        return std::nullopt;
     }
-    ~FakeResources() { SetProgramResourceLookup(previous_); }
 
     std::map<std::string, Bytes> table;
     int lookups = 0;
-
-private:
-    ProgramResourceLookup previous_;
 };
 
 // A reader of the program resource data.rfa holding bytes.
@@ -52,6 +45,7 @@ struct ResourceArchiveReader {
     explicit ResourceArchiveReader(const Bytes& bytes)
     {
         resources.table["data_rfa"] = bytes;
+        reader.Resources = &resources;
         reader.Source = ReadSource::ArchiveResource;
         reader.ArchiveName = "data.rfa";
     }
@@ -129,6 +123,7 @@ TEST(ResourceReader, SuccessiveOpensFreeTheFirstStream)
     resources.table["one_txt"] = Text("1");
     resources.table["two_txt"] = Text("22");
     TResourceFileReader reader;
+    reader.Resources = &resources;
     reader.Source = ReadSource::ResourceFiles;
     ASSERT_TRUE(reader.Open("one.txt"));
     ASSERT_TRUE(reader.Open("two.txt"));
@@ -145,6 +140,7 @@ TEST(ResourceReader, ResourceFilesDeriveTheResourceName)
     FakeResources resources;
     resources.table["MY_FILE.TXT"] = Text("dots");
     TResourceFileReader reader;
+    reader.Resources = &resources;
     reader.Source = ReadSource::ResourceFiles;
     ASSERT_TRUE(reader.Open("Textures\\my.file.txt"));
     EXPECT_EQ(StreamBytes(reader.Stream()), Text("dots"));
@@ -193,6 +189,7 @@ TEST(ResourceReader, MissingArchivesRaiseOnceThenLookupsFail)
 {
     FakeResources resources;
     TResourceFileReader fromResource;
+    fromResource.Resources = &resources;
     fromResource.Source = ReadSource::ArchiveResource;
     fromResource.ArchiveName = "data.rfa";
     EXPECT_EQ(ErrorOf([&] { fromResource.Open("clock.bmp"); }), "Resource data_rfa not found");
@@ -202,6 +199,7 @@ TEST(ResourceReader, MissingArchivesRaiseOnceThenLookupsFail)
     EXPECT_EQ(resources.lookups, 1);
 
     TResourceFileReader fromFile;
+    fromFile.Resources = &resources;
     fromFile.Source = ReadSource::ArchiveFile;
     fromFile.ArchiveName = "no-such-dir/no.rfa";
     const std::string error = ErrorOf([&] { fromFile.Open("clock.bmp"); });

@@ -91,8 +91,10 @@ TEST(RfaTool, ErrorsLeaveNoOutputBehind)
 
 TEST(EmbeddedArchive, PackedByTheToolAndFoundAsProgramResource)
 {
-    ASSERT_TRUE(FindProgramResource("embedded_rfa"));
+    TEmbeddedResources embedded;
+    ASSERT_TRUE(embedded.Find("embedded_rfa"));
     TResourceFileReader reader;
+    reader.Resources = &embedded;
     reader.Source = ReadSource::ArchiveResource;
     reader.ArchiveName = "embedded.rfa";
     ASSERT_TRUE(reader.Open("FIRST.TXT"));

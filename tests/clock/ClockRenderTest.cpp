@@ -10,9 +10,8 @@ std::vector<std::uint8_t> ClockPicture(int mode, const char* time, std::string& 
 {
     TFixedTimeProvider fixed;
     EXPECT_TRUE(ParseLocalTime(time, fixed.Time));
-    SetClockTimeProvider(&fixed);
     Random::SetState(0);
-    FireplaceRender r;
+    FireplaceRender r(&fixed);
     error = r.Error();
     std::vector<std::uint8_t> picture;
     if (error.empty()) {
@@ -22,7 +21,6 @@ std::vector<std::uint8_t> ClockPicture(int mode, const char* time, std::string& 
             clock->SetMode(mode);
         picture = r.Frame(0);
     }
-    SetClockTimeProvider(nullptr);
     return picture;
 }
 

@@ -268,6 +268,18 @@ TEST(ClockFormat, PatternsOfTheClock)
     EXPECT_EQ(FormatClockTime("ddd", At(2024, 1, 2, 23, 59), en), "Tue");
 }
 
+TEST(ClockFormat, SystemLocaleFallsBackToEnglishPerEntry)
+{
+    const TClockLocale de = MakeClockLocale({"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"}, ".", ".");
+    EXPECT_EQ(FormatClockTime("ddd hh:nn", At(2024, 1, 2, 9, 5), de), "Di 09.05");
+    EXPECT_EQ(FormatClockTime("mm/dd", At(2024, 1, 2, 9, 5), de), "01.02");
+    const TClockLocale gaps = MakeClockLocale({"", "Mo", "", "", "", "", ""}, "", "-");
+    EXPECT_EQ(gaps.ShortDayNames[0], "Sun");
+    EXPECT_EQ(gaps.ShortDayNames[1], "Mo");
+    EXPECT_EQ(gaps.TimeSeparator, ":");
+    EXPECT_EQ(gaps.DateSeparator, "-");
+}
+
 TEST(ClockFormat, ParsesLocalTimesAndRejectsBadOnes)
 {
     TLocalTime t;

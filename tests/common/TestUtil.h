@@ -3,6 +3,7 @@
 // in-memory settings store and running pyrelume-tool as a separate process.
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -33,7 +34,9 @@ inline std::string ReadText(const std::filesystem::path& p)
 // A fresh, empty folder in the temporary directory, removed at destruction.
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& name) : path_(std::filesystem::temp_directory_path() / ("pyr_" + name))
+    // The process id keeps parallel test processes out of each other's folders.
+    explicit ScratchDir(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() / ("pyr_" + name + "_" + std::to_string(::getpid())))
     {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -131,4 +133,38 @@ TEST(FireplaceLookClassic, PaintedSurroundKeepsItsColour)
     EXPECT_GT(p[0], 90);
     EXPECT_GE(p[0] + 4, p[1]);
     EXPECT_GE(p[1] + 4, p[2]);
+}
+
+// A loose description whose files are missing: the render names each missing
+// file on a line of its own, and fails when nothing but the description loaded.
+TEST(RenderMissingFiles, EachMissingFileIsNamedAndAnEmptySceneFails)
+{
+    const fs::path members = fs::path(PYRELUME_BINARY_DIR) / "data" / "members";
+    if (!fs::exists(members / "pyrelume.gsc") || !HaveContext())
+        GTEST_SKIP() << "no archive members or no headless OpenGL context";
+    const fs::path dir = fs::temp_directory_path() / ("pyrelume-missing-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Scenes");
+    fs::copy_file(members / "pyrelume.gsc", dir / "pyrelume.gsc");
+    auto render = [&](std::string& err) {
+        const std::string log = (dir / "err.txt").string();
+        const std::string cmd = "cd \"" + dir.string() + "\" && \"" + PYRELUME_TOOL +
+                                "\" render pyrelume.gsc --size 64x48 --frames 2 --dt 0.04 --out out.png 2>\"" + log + "\"";
+        const int rc = std::system(cmd.c_str());
+        std::ifstream in(log);
+        err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return rc;
+    };
+    std::string err;
+    EXPECT_NE(render(err), 0);
+    EXPECT_NE(err.find("file not found: .\\Scenes\\Fireplace01.3dm\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("nothing of the scene loaded"), std::string::npos) << err;
+
+    // Everything but one model: that one is named, and the render succeeds.
+    for (const auto& e : fs::directory_iterator(members))
+        if (e.path().filename() != "pyrelume.gsc" && e.path().filename() != "Smoke.3dm")
+            fs::copy_file(e.path(), dir / "Scenes" / e.path().filename());
+    EXPECT_EQ(render(err), 0) << err;
+    EXPECT_EQ(err, "pyrelume-tool render: file not found: .\\Scenes\\Smoke.3dm\n");
+    fs::remove_all(dir);
 }

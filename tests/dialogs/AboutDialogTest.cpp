@@ -48,7 +48,7 @@ bool Readable(const std::string& s)
 
 class AboutDialogTest : public ::testing::Test, public FireplaceFixture {
 protected:
-    FakeResources resources{ArchiveWith(B::PictureEntry(), EncodeJpeg(Picture(106, 133), 90))};
+    AboutDialogTest() { fp.Resources.Archive = ArchiveWith(B::PictureEntry(), EncodeJpeg(Picture(106, 133), 90)); }
 };
 
 TEST_F(AboutDialogTest, ShowsTitleVersionYearAndDriver)
@@ -73,6 +73,32 @@ TEST_F(AboutDialogTest, ShowsTitleVersionYearAndDriver)
     EXPECT_TRUE(Readable(B::LinkTarget()) && Readable(B::LinkVerb()));
     EXPECT_EQ(box.Control(B::LabelLink).Font.Color, clBlue);
     EXPECT_TRUE(box.Control(B::LabelLink).Font.Underline);
+}
+
+TEST_F(AboutDialogTest, WindowSizeIsTheWholeWindowAndKeysCloseIt)
+{
+    B box(*saver, nullptr, 2031);
+    // 422 x 404 is the size of the window, frame and caption included.
+    EXPECT_EQ(box.Form.Width, 422);
+    EXPECT_EQ(box.Form.Height, 404);
+    EXPECT_EQ(box.Form.ClientWidth, 0);
+    // Its one button closes it on Enter and on Escape.
+    EXPECT_EQ(KeyButton(box, TDialogKey::dkEnter), int(B::ButtonClose));
+    EXPECT_EQ(KeyButton(box, TDialogKey::dkEscape), int(B::ButtonClose));
+}
+
+TEST(DialogDpi, EdgesScaleSoNeighboursStayNeighbours)
+{
+    EXPECT_EQ(ScaleToDpi(25, 96), 25);
+    EXPECT_EQ(ScaleToDpi(25, 144), 38);  // 37.5 rounds up
+    EXPECT_EQ(ScaleToDpi(-11, 144), -17);  // font heights are negative
+    EXPECT_EQ(ScaleToDpi(690, 192), 1380);
+    const TRect a = ScaleRectToDpi({5, 5, 81, 25}, 144);
+    const TRect b = ScaleRectToDpi({86, 5, 81, 25}, 144);
+    EXPECT_EQ(a.Left + a.Width, b.Left);  // they met at 96 dpi and still do
+    EXPECT_EQ(a.Left, 8);
+    EXPECT_EQ(a.Width, 121);
+    EXPECT_EQ(b.Width, 122);
 }
 
 TEST_F(AboutDialogTest, WithoutAContextTheDriverValuesAreEmpty)
@@ -118,20 +144,19 @@ TEST(AboutPicture, BitmapJpegMissingOtherAndDamaged)
     w.Add("b.jpg", EncodeJpeg(Picture(8, 8), 90));
     w.Add("c.png", {1, 2, 3});
     w.Add("d.jpg", {0xFF, 0xD8, 0x00});
-    FakeResources res(w.SaveToBytes());
-    EXPECT_EQ(LoadArchivePicture("a.BMP")->Width, 4);
-    EXPECT_EQ(LoadArchivePicture("b.jpg")->Height, 8);
-    EXPECT_TRUE(LoadArchivePicture("missing.jpg")->Empty());
-    EXPECT_TRUE(LoadArchivePicture("c.png")->Empty());
-    EXPECT_TRUE(LoadArchivePicture("d.jpg")->Empty());
+    FakeProgramResources res;
+    res.Archive = w.SaveToBytes();
+    EXPECT_EQ(LoadArchivePicture(&res, "a.BMP")->Width, 4);
+    EXPECT_EQ(LoadArchivePicture(&res, "b.jpg")->Height, 8);
+    EXPECT_TRUE(LoadArchivePicture(&res, "missing.jpg")->Empty());
+    EXPECT_TRUE(LoadArchivePicture(&res, "c.png")->Empty());
+    EXPECT_TRUE(LoadArchivePicture(&res, "d.jpg")->Empty());
 }
 
 TEST(AboutPicture, MissingArchiveReachesTheCaller)
 {
-    const ProgramResourceLookup previous = CurrentProgramResourceLookup();
-    SetProgramResourceLookup([](const std::string&) { return std::optional<std::span<const std::uint8_t>>(); });
-    EXPECT_THROW(LoadArchivePicture("About.jpg"), EPyrelumeError);
-    SetProgramResourceLookup(previous);
+    FakeProgramResources none;
+    EXPECT_THROW(LoadArchivePicture(&none, "About.jpg"), EPyrelumeError);
 }
 
 TEST_F(AboutDialogTest, ShowAboutRunsModallyWithSkinAndShellLinks)

@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -212,19 +213,17 @@ class AdvancedSoundsTest : public AdvancedSettingsTest {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / "pyr_dialog_sounds";
+        dir_ = fs::temp_directory_path() / ("pyr_dialog_sounds_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         WriteFileBytes((dir_ / "snap.wav").string(), wavetest::PcmWave(2, 22050, 16, wavetest::Bytes(400, 7)));
         WriteFileBytes((dir_ / "crackle.wav").string(), wavetest::PcmWave(2, 22050, 16, wavetest::Bytes(400, 9)));
-        TWinSoundDevice& d = SoundDevice();
-        d.Clear();
-        d.SetOutput(std::make_unique<TFileWaveOutput>(TWaveOutputFormat{2, 22050, 16}));
+        TWinSoundDevice& d = *form.Sound;
         d.SetFormat(1, true, 2);
-        list = AddNamed<TSceneSoundList>(*form.Scene, "Sounds");
+        list = AddNamed<TSceneSoundList>(*form.Scene, "Sounds", d);
         list->Path = dir_.string() + "/";
-        snap = AddNamed<TSceneSound>(*list, "Snap Sound");
+        snap = AddNamed<TSceneSound>(*list, "Snap Sound", d);
         snap->SetFileName("snap.wav");
-        crackle = AddNamed<TSceneSound>(*list, "Crackle Sound");
+        crackle = AddNamed<TSceneSound>(*list, "Crackle Sound", d);
         crackle->SetFileName("crackle.wav");
         ASSERT_TRUE(snap->Sound() && crackle->Sound());
         crackle->Sound()->SetVolume(70);
@@ -232,8 +231,7 @@ protected:
     void TearDown() override
     {
         form.Scene.reset();
-        SoundDevice().Clear();
-        SoundDevice().SetOutput(nullptr);
+        form.Sound->Clear();
         fs::remove_all(dir_);
     }
 

@@ -40,21 +40,4 @@ public:
     void CloseDialog(TDialogModel&) override { ++Closes; }
 };
 
-// Program resources served from memory for the lifetime of the object.
-class FakeResources {
-public:
-    explicit FakeResources(std::vector<std::uint8_t> archive) : bytes_(std::move(archive)), previous_(CurrentProgramResourceLookup())
-    {
-        SetProgramResourceLookup([this](const std::string& name) -> std::optional<std::span<const std::uint8_t>> {
-            if (CompareResourceNames(name, "data_rfa") == 0)
-                return std::span<const std::uint8_t>(bytes_);
-            return std::nullopt;
-        });
-    }
-    ~FakeResources() { SetProgramResourceLookup(previous_); }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    ProgramResourceLookup previous_;
-};
 

@@ -10,12 +10,13 @@
 #include "clock/GLClock.h"
 #include "scene/GLGraphics.h"
 #include "shell/GLScreenSaver.h"
+#include "sound/FileWaveOutput.h"
 #include "tests/shell/Fakes.h"
 
-template <class T>
-T* AddNamed(TResource& owner, const std::string& name)
+template <class T, class... Args>
+T* AddNamed(TResource& owner, const std::string& name, Args&... args)
 {
-    auto* item = new T();
+    auto* item = new T(args...);
     item->StoreName(name);
     owner.AddItem(item);
     return item;
@@ -34,12 +35,20 @@ inline TSceneTexture* AddListedTexture(TSceneTextureList& list, const std::strin
 
 struct FireplaceFixture {
     FakePlatform fp;
+    TFileWaveOutput sound{TWaveOutputFormat{2, 22050, 16}};
     std::unique_ptr<TGLScreenSaver> saver;
-    TFormSettings form;
+    TFormSettings form{FormServices()};
     TSceneTextureList* textures = nullptr;
     TGLClock* clock = nullptr;
     TMainSceneObject* smoke = nullptr;
     TMainSceneObject* sparkles = nullptr;
+
+    TServices FormServices()
+    {
+        TServices s = fp.Services();
+        s.SoundOutput = &sound;
+        return s;
+    }
 
     FireplaceFixture()
     {

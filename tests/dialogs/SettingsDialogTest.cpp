@@ -166,6 +166,17 @@ TEST_F(SettingsDialogTest, OkSavesAndClosesCancelOnlyCloses)
     EXPECT_EQ(*Stored("FlameWidth"), "170");
 }
 
+TEST_F(SettingsDialogTest, HourglassWhileTheSceneLoadsAlsoWhenLoadingFails)
+{
+    form.WireEvents(*saver, nullptr);
+    ASSERT_TRUE(saver->OnStart);
+    try {
+        saver->OnStart();
+    } catch (const std::exception&) {
+    }
+    EXPECT_EQ(fp.Host.BusyCursor, (std::vector<bool>{true, false}));
+}
+
 TEST_F(SettingsDialogTest, ButtonsReachHelpShellAboutAdvancedAndPreview)
 {
     dialog.OnClick(D::ButtonHelp);
@@ -176,7 +187,7 @@ TEST_F(SettingsDialogTest, ButtonsReachHelpShellAboutAdvancedAndPreview)
     ASSERT_EQ(host.Shell.size(), 1u);
     EXPECT_EQ(host.Shell[0].rfind("open mailto:", 0), 0u);
 
-    FakeResources noPicture(TResourceArchiveWriter().SaveToBytes());  // no picture in it
+    fp.Resources.Archive = TResourceArchiveWriter().SaveToBytes();  // no picture in it
     std::vector<std::string> kinds;
     host.Modal = [&](TDialogModel& d) {
         kinds.push_back(dynamic_cast<TAboutDialog*>(&d) ? "about" : dynamic_cast<TFormAdvancedSettings*>(&d) ? "advanced" : "?");
@@ -225,6 +236,8 @@ TEST_F(SettingsDialogTest, LayoutPlacesGroupChildrenInFormCoordinates)
     EXPECT_EQ(C(D::TrackBarFlameWidth).Parent, int(D::GroupFlameWidth));
     EXPECT_EQ(C(D::GLWindow).Bounds.Left, 5);
     EXPECT_EQ(C(D::ButtonOk).ModalResult, mrOk);
+    EXPECT_EQ(KeyButton(dialog, TDialogKey::dkEnter), int(D::ButtonOk));
+    EXPECT_EQ(KeyButton(dialog, TDialogKey::dkEscape), int(D::ButtonCancel));
     // Every id is unique and every control can be found by id.
     for (const auto& c : dialog.Controls())
         EXPECT_EQ(dialog.Find(c.Id), &c);

@@ -1,7 +1,7 @@
 #pragma once
 // A rasteriser for tests: every glyph is a solid grey (200) block of a fixed
 // width and the font's height at the cell's corner.
-#include "scene/GlyphRasterizer.h"
+#include "platform/GlyphRasterizer.h"
 
 class FakeGlyphs : public IGlyphRasterizer {
 public:

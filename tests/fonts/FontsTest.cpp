@@ -9,7 +9,7 @@
 #include "gl/GLTextures.h"
 #include "platform/posix/FreeTypeGlyphs.h"
 #include "scene/GLGraphics.h"
-#include "scene/GlyphRasterizer.h"
+#include "platform/GlyphRasterizer.h"
 #include "tests/common/TestUtil.h"
 #include "tests/fonts/FakeGlyphs.h"
 
@@ -121,10 +121,11 @@ TEST(FontTextForms, OptionsStylesAndOrigins)
 TEST(FontGlyphs, CellGeometryFromGlyphSizes)
 {
     FakeGlyphs fake(10);
-    SetGlyphRasterizer(&fake);
+    TMainScene scene;  // the fonts draw with their scene's rasteriser
+    scene.Glyphs = &fake;
     TSceneFont f; // 256 / 16: 16 cells per row, every code in the set
+    f.MainScene = &scene;
     f.Build();
-    SetGlyphRasterizer(nullptr);
     ASSERT_TRUE(f.Built());
     const TCharMapEntry& a = f.GetCharMap('A'); // cell 65: column 1, row 4
     EXPECT_EQ(a.Width, 10);
@@ -151,15 +152,16 @@ TEST(FontGlyphs, CellGeometryFromGlyphSizes)
 TEST(FontGlyphs, GlyphPictureIsWhiteWithCoverageAlpha)
 {
     FakeGlyphs fake(6);
-    SetGlyphRasterizer(&fake);
+    TMainScene scene;  // the fonts draw with their scene's rasteriser
+    scene.Glyphs = &fake;
     TSceneFont f;
+    f.MainScene = &scene;
     f.TextureSize = 64;
     f.FontCellSize = 16;
     f.AlphaBackground = 7;
     f.ClearChars();
     f.AddChar('B'); // cell 0: top-left of the picture
     const std::vector<std::uint8_t> t = f.RenderGlyphs();
-    SetGlyphRasterizer(nullptr);
     ASSERT_EQ(t.size(), 64u * 64 * 4);
     auto texel = [&](int x, int yFromBottom) { return &t[(static_cast<std::size_t>(yFromBottom) * 64 + x) * 4]; };
     // The fake fills its glyph (6 x 16 at the cell's corner) with grey 200.
@@ -176,15 +178,16 @@ TEST(FontGlyphs, GlyphPictureIsWhiteWithCoverageAlpha)
 TEST(FontGlyphs, SoftenRendersTwiceAsLargeAndAverages)
 {
     FakeGlyphs fake(13); // a 13 x 32 glyph at double size: 6 x 16 after halving
-    SetGlyphRasterizer(&fake);
+    TMainScene scene;  // the fonts draw with their scene's rasteriser
+    scene.Glyphs = &fake;
     TSceneFont f;
+    f.MainScene = &scene;
     f.TextureSize = 64;
     f.FontOptions = foBuildFromFont | foSoften | foFixedSize;
     f.ClearChars();
     f.AddString("W ");
     f.Build();
     const std::vector<std::uint8_t> t = f.RenderGlyphs();
-    SetGlyphRasterizer(nullptr);
     EXPECT_EQ(fake.LastHeight, 32);
     EXPECT_EQ(f.GetCharMap('W').Width, 6);
     EXPECT_EQ(f.GetCharMap('W').Height, 16);

@@ -28,7 +28,7 @@ TEST(FpsRender, FrameRateTextAtItsPlace)
     const auto off = Picture(false, error);
     if (!error.empty())
         GTEST_SKIP() << error;
-    if (!GlyphRasterizer())
+    if (!FireplaceRender::HasFont())
         GTEST_SKIP() << "no DejaVu font installed (fonts-dejavu-core)";
     const auto on = Picture(true, error);
     Random::SetState(saved);

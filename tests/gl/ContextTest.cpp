@@ -66,6 +66,29 @@ TEST(CustomOpenGL, ActivationChoosesFormatAndReadsCapabilities)
     EXPECT_TRUE(s.gl->LibraryLoaded());
 }
 
+TEST(CustomOpenGL, SoftwareRasterizerKeepsCompressedKindsUncompressed)
+{
+    const std::string extensions = FakeExtensions();
+    FakeExtensions() += " GL_ARB_texture_compression";
+    auto s = Make({MakeDescriptor(32, 16, 0)});
+    s.gl->Activate(0);
+    ASSERT_TRUE(s.gl->Active());
+    EXPECT_FALSE(s.gl->SoftwareRasterizer());
+    EXPECT_EQ(s.gl->Textures().CompressedRGBFormat, GL_COMPRESSED_RGB_ARB);
+    EXPECT_EQ(s.gl->Textures().CompressedRGBAFormat, GL_COMPRESSED_RGBA_ARB);
+    s.gl->Deactivate();
+
+    FakeRenderer() = "llvmpipe (LLVM 15.0.6, 256 bits)";
+    s.gl->Activate(0);
+    EXPECT_TRUE(s.gl->SoftwareRasterizer());
+    EXPECT_TRUE(s.gl->Textures().HasCompression);
+    EXPECT_EQ(s.gl->Textures().CompressedRGBFormat, GL_RGB8);
+    EXPECT_EQ(s.gl->Textures().CompressedRGBAFormat, GL_RGBA8);
+    s.gl->Deactivate();
+    FakeRenderer() = "Fake Renderer";
+    FakeExtensions() = extensions;
+}
+
 TEST(CustomOpenGL, OnlyGenericFormatsMakeTheRendererGeneric)
 {
     auto s = Make({MakeDescriptor(16, 16, 0, true), MakeDescriptor(32, 16, 0, true)});

@@ -25,6 +25,12 @@ std::string& FakeExtensions()
     return s;
 }
 
+std::string& FakeRenderer()
+{
+    static std::string s = "Fake Renderer";
+    return s;
+}
+
 std::map<GLenum, GLint>& FakeIntegers()
 {
     static std::map<GLenum, GLint> m = {{GL_MAX_LIGHTS, 8}, {GL_MAX_TEXTURE_UNITS_ARB, 4}};
@@ -37,7 +43,7 @@ void Log(const char* name, std::vector<double> args) { FakeLog().push_back({name
 const GLubyte* FakeGetString(GLenum name)
 {
     const char* s = name == GL_VERSION    ? "1.1 Fake"
-                    : name == GL_RENDERER ? "Fake Renderer"
+                    : name == GL_RENDERER ? FakeRenderer().c_str()
                     : name == GL_VENDOR   ? "Fake Vendor"
                     : name == GL_EXTENSIONS ? FakeExtensions().c_str()
                                           : nullptr;

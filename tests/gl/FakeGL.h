@@ -18,6 +18,8 @@ std::vector<FakeCall>& FakeLog();
 std::vector<FakeCall> FakeCalls(const std::string& name);
 // What the fake glGetString and glGetIntegerv answer.
 std::string& FakeExtensions();
+// GL_RENDERER of the fake ("Fake Renderer" unless a test changes it).
+std::string& FakeRenderer();
 std::map<GLenum, GLint>& FakeIntegers();
 
 // Installs the fake entry points directly (no context object needed).

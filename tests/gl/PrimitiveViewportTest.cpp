@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gl/Errors.h"
 #include "tests/common/TestUtil.h"
 #include "tests/gl/FakeGL.h"
@@ -193,4 +195,35 @@ TEST(Viewport, ProjectionMatricesMatchTheVolumes)
     TGLViewport vp;
     vp.Perspective = false;
     EXPECT_EQ(vp.ProjectionMatrix(), OrthoMatrix(vp.Ortho));
+}
+
+TEST(PrimitiveClip, CutsTrianglesToATextureRectangleAndSharesCutEdges)
+{
+    TGLPrimitive quad; // 0..10 x 0..10 with coordinates 0..1, two triangles
+    const std::uint16_t idx[6] = {0, 1, 2, 0, 2, 3};
+    quad.Indices.SetValues(idx);
+    quad.Vertices.SetCount(4);
+    quad.TexCoords[0].SetCount(4);
+    const float xy[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    for (int i = 0; i < 4; ++i) {
+        quad.Vertices.SetVector(i, xy[i][0], xy[i][1], 0);
+        quad.TexCoords[0].SetTexCoord(i, xy[i][0] / 10, xy[i][1] / 10);
+    }
+    TGLPrimitive out;
+    EXPECT_FALSE(ClipToTexCoordRect(quad, -1, -1, 2, 2, out)); // nothing outside: draw the original
+    ASSERT_TRUE(ClipToTexCoordRect(quad, 0, 0, 1, 0.25f, out));
+    double area = 0;
+    for (int t = 0; t + 2 < out.Indices.Count(); t += 3) {
+        const TGLVector a = out.Vertices.GetVector(out.Indices.Data()[t]);
+        const TGLVector b = out.Vertices.GetVector(out.Indices.Data()[t + 1]);
+        const TGLVector c = out.Vertices.GetVector(out.Indices.Data()[t + 2]);
+        area += std::fabs((b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y)) / 2;
+    }
+    EXPECT_NEAR(area, 25.0, 1e-3); // the lowest quarter of the quad
+    for (int i = 0; i < out.Vertices.Count(); ++i) {
+        EXPECT_LE(out.Vertices.GetVector(i).Y, 2.5f + 1e-5f);
+        EXPECT_NEAR(out.TexCoords[0].Data()[i].T * 10, out.Vertices.GetVector(i).Y, 1e-5);
+    }
+    ASSERT_TRUE(ClipToTexCoordRect(quad, 2, 2, 3, 3, out)); // entirely outside: nothing left
+    EXPECT_EQ(out.Vertices.Count(), 0);
 }

@@ -214,6 +214,12 @@ TEST(File3DM, VertexFrameAnimation)
 
     T3DMFile huge;
     EXPECT_THROW(huge.LoadFromText("#Object 1\nName A\n#Animation 1\nLength 2000000000\n"), EPyrelumeError);
+    // Announced frames cost nothing until the file provides them.
+    T3DMFile claimed;
+    claimed.LoadFromText("#Object 1\nName A\n#Vertices 1\n[0,0,0]\n#Animation 1\nLength 1000000\n"
+                         "#AnimMesh 0\nFrame 0\n[1,1,1]\n");
+    EXPECT_EQ(claimed.Objects(0).Frames.Length(), 1000000);
+    EXPECT_EQ(claimed.Objects(0).Frames.Count(), 1);
 }
 
 TEST(File3DM, MalformedInputGivesClearErrors)

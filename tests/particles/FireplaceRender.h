@@ -26,8 +26,8 @@ public:
     static constexpr int W = 640;
     static constexpr int H = 480;
 
-    // Empty Error() when ready.
-    FireplaceRender()
+    // Empty Error() when ready. The clock reads time (the system's when none).
+    explicit FireplaceRender(ITimeProvider* time = nullptr)
     {
         archive_ = std::string(PYRELUME_BINARY_DIR) + "/data/data.rfa";
         if (!std::filesystem::exists(archive_)) {
@@ -39,9 +39,12 @@ public:
             error_ = "EGL could not create an OpenGL context: " + headless_->Error();
             return;
         }
-        InstallFreeTypeGlyphs();
+        TServices services;
+        services.Glyphs = &glyphs_;
+        services.Time = time;
         const auto cwd = std::filesystem::current_path();
-        Scene = tool::LoadToolScene(archive_, &headless_->GL());
+        form_ = tool::LoadToolScene(archive_, &headless_->GL(), services);
+        Scene = form_->Scene.get();
         std::filesystem::current_path(cwd);
         TGLViewport* vp = headless_->GL().Viewports().AddViewport();
         vp->SetRect(0, 0, W, H);
@@ -54,8 +57,15 @@ public:
 
     ~FireplaceRender()
     {
-        Scene.reset();
+        form_.reset();
         headless_.reset();
+    }
+
+    // True when a DejaVu font can be opened (fonts-dejavu-core).
+    static bool HasFont()
+    {
+        TFreeTypeGlyphs probe;
+        return probe.SelectFont(TGlyphFont{});
     }
 
     const std::string& Error() const { return error_; }
@@ -102,9 +112,11 @@ public:
     static int VX(double x) { return static_cast<int>(x * W / 1024.0); }
     static int VY(double y) { return static_cast<int>(y * H / 768.0); }
 
-    std::unique_ptr<TMainScene> Scene;
+    TMainScene* Scene = nullptr;
 
 private:
+    TFreeTypeGlyphs glyphs_;
+    std::unique_ptr<TFormSettings> form_;
     std::string archive_;
     std::string error_;
     std::unique_ptr<THeadlessGL> headless_;

@@ -55,12 +55,13 @@ TBonFireParticle& P(TBonFire& f, int i)
 
 // A scene of one particle list "Sparkles" described by the given keys.
 struct LoadedFire {
+    TSceneTypeTable Types;
     std::unique_ptr<TMainScene> Scene = std::make_unique<TMainScene>();
     TBonFire* Fire = nullptr;
     explicit LoadedFire(const std::string& keys)
     {
-        static const bool registered = (RegisterFireTypes(), true);
-        (void)registered;
+        RegisterFireTypes(Types);
+        Scene->Types = &Types;
         testutil::ScratchDir dir(std::string("particles_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::ofstream(dir.File("scene.gsc"), std::ios::binary)
             << "[MainScene]\nCount=1\n\n[MainScene1]\nType=TBonFire\nName=Sparkles\nProcessOptions=[Render,Animation]\n"

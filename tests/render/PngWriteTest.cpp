@@ -1,10 +1,14 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <zlib.h>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "assets/Streams.h"
 #include "gl/Errors.h"
 #include "platform/posix/HeadlessGL.h"
 #include "tools/pyrelume-tool/PngWrite.h"
@@ -12,7 +16,7 @@
 namespace {
 std::string TempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / (std::string("pyr_png_") + name)).string();
+    return (std::filesystem::temp_directory_path() / (std::string("pyr_png_") + std::to_string(::getpid()) + "_" + name)).string();
 }
 } // namespace
 
@@ -63,4 +67,40 @@ TEST(PngWrite, FailuresRaiseAndLeaveNoFile)
     EXPECT_FALSE(std::filesystem::exists(TempPath("empty.png")));
     int w, h;
     EXPECT_THROW(ReadPngRGBA(TempPath("missing.png"), w, h), EPyrelumeError);
+}
+
+// Hostile headers are refused before libpng or the decoder allocates what they
+// claim: a chunk cut off after its type claiming 551 MB, and an IHDR claiming
+// 100000 x 100000 pixels (40 GB of RGBA).
+TEST(PngWrite, ClaimedSizesBeyondTheFileOrTheSideLimitAreRefused)
+{
+    const std::string path = TempPath("valid.png");
+    const std::vector<std::uint8_t> px(4 * 4 * 4, 90);
+    WritePngRGBA(path, 4, 4, px.data(), false);
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(DecodePngRGBA(bytes, "valid", w, h), px);
+
+    auto errorOf = [&](const std::vector<std::uint8_t>& file) {
+        try {
+            DecodePngRGBA(file, "bad", w, h);
+        } catch (const EPyrelumeError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    // Signature and IHDR (8 + 25 bytes), then a tEXt header claiming 0x20dd3100 bytes and two of its data bytes.
+    std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + 33);
+    for (int b : {0x20, 0xdd, 0x31, 0x00, 0x74, 0x45, 0x58, 0x74, 0x64, 0x82})
+        cut.push_back(static_cast<std::uint8_t>(b));
+    EXPECT_NE(errorOf(cut).find("longer than the file"), std::string::npos);
+
+    std::vector<std::uint8_t> huge = bytes;
+    for (int i = 0; i < 8; ++i)
+        huge[16 + i] = std::uint8_t(i % 4 == 1 ? 0x01 : i % 4 == 2 ? 0x86 : i % 4 == 3 ? 0xa0 : 0); // 100000
+    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, &huge[12], 17));
+    for (int i = 0; i < 4; ++i)
+        huge[29 + i] = std::uint8_t(crc >> (24 - 8 * i));
+    EXPECT_NE(errorOf(huge).find("100000 x 100000 pixels is larger than 4096 x 4096"), std::string::npos);
 }

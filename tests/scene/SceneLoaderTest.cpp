@@ -12,6 +12,17 @@ using testutil::ErrorOf;
 
 namespace {
 
+// The scene graph's own types, for loading descriptions.
+const TSceneTypeTable& GraphTypes()
+{
+    static const TSceneTypeTable types = [] {
+        TSceneTypeTable t;
+        RegisterSceneTypes(t);
+        return t;
+    }();
+    return types;
+}
+
 std::unique_ptr<TResourceLoader> LoaderFor(const std::vector<std::string>& lines, const std::string& section = "S")
 {
     auto l = std::make_unique<TResourceLoader>();
@@ -26,6 +37,7 @@ std::unique_ptr<TMainScene> LoadScene(const std::string& dir, const std::string&
     if (!text.empty())
         std::ofstream(dir + name, std::ios::binary) << text;
     auto scene = std::make_unique<TMainScene>();
+    scene->Types = &GraphTypes();
     scene->Path = dir;
     scene->SourceName = name;
     scene->LoadFromSource();
@@ -130,6 +142,27 @@ TEST(SceneLoaderWalk, ErrorsNameTheSection)
               "TResourceLoader.CreateObject error: Object not created! for MainScene1 Type: TNoSuch Name: X");
 }
 
+TEST(SceneLoaderWalk, ContainersAndSourcesAlreadyBeingReadAreRefused)
+{
+    testutil::ScratchDir scratch("scene_cycles");
+    const std::string dir = scratch.Dir();
+    // A child named like its parent would read the parent's own sections again.
+    EXPECT_NE(ErrorOf([&] {
+                  LoadScene(dir, "[MainScene]\nCount=1\n[MainScene1]\nType=TResource\nName=Box\nCount=1\n"
+                                 "[Box1]\nType=TResource\nName=box\nCount=1\n");
+              }).find("Container \"box\" is already being read (section Box1)"),
+              std::string::npos);
+    // A source file that names itself.
+    std::ofstream(dir + "loop.gsc", std::ios::binary)
+        << "[Loop]\nCount=1\n[Loop1]\nType=TResource\nName=Loop\nPath=" + dir + "\nSourceName=loop.gsc\n";
+    const std::string loop = ErrorOf([&] {
+        LoadScene(dir, "[MainScene]\nCount=1\n[MainScene1]\nType=TResource\nName=Loop\nPath=" + dir +
+                           "\nSourceName=loop.gsc\n");
+    });
+    EXPECT_NE(loop.find("TResource.LoadFromSource error: Source file " + dir + "loop.gsc"), std::string::npos) << loop;
+    EXPECT_NE(loop.find("is already being read"), std::string::npos) << loop;
+}
+
 TEST(SceneLoaderWalk, CountLimitsChildrenAndTypeNamesIgnoreCase)
 {
     testutil::ScratchDir scratch("scene_count");
@@ -232,6 +265,7 @@ TEST(SceneLoaderWalk, ScrambledFilesAreComplementedBothWays)
     EXPECT_EQ(bytes[0], static_cast<std::uint8_t>(~'['));
 
     TMainScene back;
+    back.Types = &GraphTypes();
     back.Path = dir;
     back.SourceName = "s.gsc";
     back.Scrambled = true;

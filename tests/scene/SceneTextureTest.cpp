@@ -170,6 +170,21 @@ TEST(SceneBitmaps, DamagedAndUnsupportedFilesRaise)
     EXPECT_THROW(DecodeBmp(withField(18, 0x7FFFFFFF, 4)), EPyrelumeError);
     EXPECT_THROW(DecodeBmp(withField(10, 0xFFFFFFF0u, 4)), EPyrelumeError);
     EXPECT_THROW(DecodeBmp(withField(14, 12, 4)), EPyrelumeError);
+    // Sides above the limit are refused from the header alone.
+    EXPECT_NE(ErrorOf([&] { DecodeBmp(withField(22, MaxImageSide + 1, 4)); }).find("larger than 4096 x 4096"),
+              std::string::npos);
+    // An 8-bit header size near 2^32: the palette end must not wrap around.
+    TBitmapImage pal;
+    pal.BitsPerPixel = 8;
+    pal.Width = 2;
+    pal.Height = 2;
+    pal.Pixels.assign(4, 1);
+    std::vector<std::uint8_t> p8 = EncodeBmp8(pal);
+    for (std::uint32_t header : {0xFFFFFFF0u, 0xFFFFFFFFu, 0xFFFFFBFFu}) {
+        for (int i = 0; i < 4; ++i)
+            p8[14 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(header >> (8 * i));
+        EXPECT_NE(ErrorOf([&] { DecodeBmp(p8); }).find("truncated palette"), std::string::npos) << header;
+    }
 }
 
 TEST(SceneBitmaps, JpegRoundTripAndDamage)

@@ -1,5 +1,6 @@
 // Scenes drawn through the headless EGL context: placement by the camera
 // maths, the 2D sprite layer and the order of translucent groups.
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,17 @@
 #include "scene/GLGraphics.h"
 
 namespace {
+
+// The scene graph's own types, for loading descriptions.
+const TSceneTypeTable& GraphTypes()
+{
+    static const TSceneTypeTable types = [] {
+        TSceneTypeTable t;
+        RegisterSceneTypes(t);
+        return t;
+    }();
+    return types;
+}
 
 constexpr int W = 128;
 constexpr int H = 96;
@@ -57,7 +69,7 @@ protected:
         headless = std::make_unique<THeadlessGL>(W, H);
         if (!headless->Start())
             GTEST_SKIP() << "EGL could not create an OpenGL context: " << headless->Error();
-        dir = (std::filesystem::temp_directory_path() / "pyr_scene_render").string() + "/";
+        dir = (std::filesystem::temp_directory_path() / ("pyr_scene_render_" + std::to_string(::getpid()))).string() + "/";
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
@@ -66,6 +78,9 @@ protected:
     {
         scene.reset();
         headless.reset();
+        std::error_code ec;
+        if (!dir.empty())
+            std::filesystem::remove_all(dir, ec);
     }
 
     void Write(const std::string& name, const std::string& text) { std::ofstream(dir + name, std::ios::binary) << text; }
@@ -95,6 +110,7 @@ protected:
         Write("scene.gsc", gsc);
         scene = std::make_unique<TMainScene>();
         scene->OpenGL = &headless->GL();
+        scene->Types = &GraphTypes();
         scene->Path = dir;
         scene->SourceName = "scene.gsc";
         scene->LoadFromSource();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/GLApp.h"
-#include "shell/Platform.h"
+#include "platform/Services.h"
 
 // ---- Registry ----
 
@@ -235,6 +235,8 @@ public:
     void HideApplicationWindow() override {}
     void HideFromTaskBar() override {}
     void ShowCursor(bool visible) override { CursorCounter += visible ? 1 : -1; }
+    std::vector<bool> BusyCursor;
+    void SetBusyCursor(bool busy) override { BusyCursor.push_back(busy); }
     TWindowHandle ForegroundWindow() override { return 77; }
     void EnableWindow(TWindowHandle w, bool e) override { Enabled.push_back({w, e}); }
     bool HasMainForm() override { return MainForm; }
@@ -325,7 +327,18 @@ public:
     void SetParentWindow(TWindowHandle parent) override { Parent = parent; }
 };
 
-// Every service at once, wired into a TPlatform.
+// The program's resources: the archive "DATA_RFA" when one is set.
+struct FakeProgramResources : IProgramResources {
+    std::optional<std::vector<std::uint8_t>> Archive;
+    std::optional<std::span<const std::uint8_t>> Find(const std::string& name) override
+    {
+        if (!Archive || (name != "DATA_RFA" && name != "data_rfa"))
+            return std::nullopt;
+        return std::span<const std::uint8_t>(*Archive);
+    }
+};
+
+// Every service at once, wired into a TServices.
 struct FakePlatform {
     FakeHost Host;
     FakeRegistry Registry;
@@ -336,10 +349,11 @@ struct FakePlatform {
     FakeLauncher Launcher;
     FakePasswords Passwords;
     FakeSemaphores Semaphores;
+    FakeProgramResources Resources;
 
-    TPlatform Services()
+    TServices Services()
     {
-        TPlatform p;
+        TServices p;
         p.Host = &Host;
         p.Settings = &Registry;
         p.Clock = &Clock;
@@ -349,6 +363,7 @@ struct FakePlatform {
         p.Launcher = &Launcher;
         p.Passwords = &Passwords;
         p.Semaphores = &Semaphores;
+        p.Resources = &Resources;
         return p;
     }
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "shell/FramePacer.h"
 #include "shell/GLApp.h"
 #include "shell/TimePro.h"
 
@@ -55,6 +56,25 @@ TEST(Timer, AccumulatesForwardTicksOnlyAndAcrossWrap)
     EXPECT_EQ(t.CurrentTime().Milliseconds(), 528u);
     t.StartTimer(); // already running: no reset
     EXPECT_EQ(t.CurrentTime().Milliseconds(), 528u);
+}
+
+TEST(FramePacer, WaitsOutTheRestOfTheRefreshPeriod)
+{
+    TFramePacer p; // 60 Hz
+    EXPECT_EQ(p.WaitMilliseconds(10.000L, true), 0u);   // schedule starts: next due at 10.0167
+    EXPECT_EQ(p.WaitMilliseconds(10.005L, true), 11u);  // early: the rest of the period
+    EXPECT_EQ(p.WaitMilliseconds(10.020L, true), 13u);  // due at 10.0333
+    EXPECT_EQ(p.WaitMilliseconds(10.055L, true), 0u);   // a little late: keeps the schedule (due 10.0667)
+    EXPECT_EQ(p.WaitMilliseconds(10.060L, true), 6u);
+    EXPECT_EQ(p.WaitMilliseconds(10.500L, true), 0u);   // far behind: starts again, due 10.5167
+    EXPECT_EQ(p.WaitMilliseconds(10.510L, true), 6u);
+    EXPECT_EQ(p.WaitMilliseconds(10.511L, false), 0u);  // no retrace asked: no wait, schedule dropped
+    EXPECT_EQ(p.WaitMilliseconds(10.512L, true), 0u);
+    p.SetRefreshRate(1); // the system's "default"
+    EXPECT_EQ(p.RefreshRate(), 60);
+    p.SetRefreshRate(144);
+    EXPECT_EQ(p.WaitMilliseconds(20.0L, true), 0u);
+    EXPECT_EQ(p.WaitMilliseconds(20.001L, true), 5u);
 }
 
 // Frame loop driven headless with a fake clock, context and window.
@@ -273,3 +293,24 @@ TEST(GLApplicationLinks, FreedWindowAndDisplayAreForgotten)
 }
 
 } // namespace
+
+TEST_F(FrameLoopTest, WaitSyncPacesFramesToTheRefreshWhenSwapsReturnAtOnce)
+{
+    // Swaps and drawing take no time here, as on a display that ignores the
+    // swap interval; only the loop's sleeps advance the clock.
+    fp.Clock.SleepAdvances = true;
+    window.ShowWithHandle();
+    auto framesInOneSecond = [&] {
+        const int swaps = ctx->Swaps;
+        const std::uint32_t end = fp.Clock.Now + 1000;
+        while (fp.Clock.Now < end)
+            Pass();
+        return ctx->Swaps - swaps;
+    };
+    Pass();
+    const int paced = framesInOneSecond();
+    EXPECT_GE(paced, 58);
+    EXPECT_LE(paced, 61);
+    ctx->Sync = false; // WaitSync off: only the loop's own 1 ms sleeps
+    EXPECT_GT(framesInOneSecond(), 500);
+}

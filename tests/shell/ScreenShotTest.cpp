@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,7 +18,9 @@ namespace {
 TEST(ScreenShotNames, NumberGoesFourCharactersFromTheEnd)
 {
     EXPECT_EQ(NumberedFileName("Film.jpg", 1), "Film00001.jpg");
-    EXPECT_EQ(NumberedFileName("Shot.jpeg", 12), "Shot.00012jpeg");
+    EXPECT_EQ(NumberedFileName("Shot.jpeg", 12), "Shot00012.jpeg");
+    EXPECT_EQ(NumberedFileName("S.JPEG", 1), "S00001.JPEG");
+    EXPECT_EQ(NumberedFileName(".jpeg", 1), "00001.jpeg");
     EXPECT_EQ(NumberedFileName("Film", 3), "00003Film");
     EXPECT_EQ(NumberedFileName("abcdefgh", 123456), "abcd123456efgh");
     EXPECT_EQ(ImageFileKindOf("a.BMP"), TImageFileKind::ikBmp);
@@ -71,7 +74,7 @@ protected:
     TCustomGLDisplay display{&fp.Display, &fp.Host};
     std::unique_ptr<TCustomGLApplication> app;
     FakeContext* ctx = nullptr;
-    fs::path dir = fs::path(PYRELUME_BINARY_DIR) / "shell_film_test";
+    fs::path dir = fs::path(PYRELUME_BINARY_DIR) / ("shell_film_test_" + std::to_string(::getpid()));
     std::vector<float> steps;
 
     void SetUp() override
@@ -111,6 +114,15 @@ TEST_F(FilmTest, ShiftPrintScreenWritesTwentyFiveNumberedFrames)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 25);
     EXPECT_TRUE(fs::exists(dir / "Film00001.jpg"));
     EXPECT_TRUE(fs::exists(dir / "Film00025.jpg"));
+}
+
+TEST_F(FilmTest, JpegExtensionSavesNumberedJpegFiles)
+{
+    app->ScreenShots = true;
+    app->FilmName = (dir / "Shot.jpeg").string();
+    PrintScreen(false, true);
+    EXPECT_TRUE(fs::exists(dir / "Shot00001.jpeg"));
+    EXPECT_TRUE(fs::exists(dir / "Shot00025.jpeg"));
 }
 
 TEST_F(FilmTest, AnyKeyStopsTheFilmEarly)

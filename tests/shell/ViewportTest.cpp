@@ -92,6 +92,46 @@ TEST(Viewport, FullScreenUsesTheDesktopRatioAndMonitorChoice)
     EXPECT_TRUE(v.WideScreen);
 }
 
+TEST(Viewport, FullScreenPictureSitsOnItsMonitorInsideTheWindow)
+{
+    // A second monitor left of the primary one and taller: the window spans
+    // the virtual desktop, the picture stays on the primary monitor.
+    FakeMonitors m;
+    m.Rects = {{0, 0, 1024, 768}, {-800, -100, 800, 1000}};
+    m.Virtual = {-800, -100, 1824, 1000};
+    TViewportEnvironment env = Windowed(1824, 1000);
+    env.FullScreen = true;
+    env.Monitors = &m;
+    TDefViewport v;
+    TViewportSetup s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Left, 800);
+    EXPECT_EQ(s.Bottom, 1000 - 100 - 768);
+    EXPECT_EQ(s.Width, 1024);
+    EXPECT_EQ(s.ClearWidth, 1824);  // the rest of the window is cleared black
+    env.Monitor = 2; // dual view: both monitors from the left edge
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Width, 1824);
+    EXPECT_EQ(s.Bottom, 0);
+    // A monitor of its own: its window is just that monitor.
+    env.Monitor = 1;
+    env.WindowWidth = 800;
+    env.WindowHeight = 1000;
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Bottom, 0);
+    EXPECT_EQ(s.Height, 1000);
+    // The monitor went away: the picture falls back to the primary screen.
+    m.Rects.resize(1);
+    m.Virtual = {0, 0, 1024, 768};
+    env.WindowWidth = 1024;
+    env.WindowHeight = 768;
+    s = ComputeViewportSetup(v, env);
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Bottom, 0);
+    EXPECT_EQ(s.Width, 1024);
+}
+
 TEST(Viewport, SetupCarriesCameraOrthoAndClear)
 {
     TDefViewport v;

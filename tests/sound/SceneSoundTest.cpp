@@ -12,12 +12,12 @@ using namespace wavetest;
 
 namespace {
 
-// The process-wide device with a capture output in the scene's format.
+// A device with a capture output in the scene's format.
 class SceneSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RegisterSoundSceneTypes();
+        RegisterSoundSceneTypes(types_, device_);
         std::filesystem::create_directories(dir_.Path() / "other");
         Bytes loop(4000);
         for (std::size_t i = 0; i < loop.size(); ++i)
@@ -25,10 +25,7 @@ protected:
         WriteFileBytes(dir_.File("fireplace1.wav"), PcmWave(2, 22050, 16, loop));
         WriteFileBytes(dir_.File("fireplace2.wav"), PcmWave(1, 11025, 8, Bytes(500, 200)));
         WriteFileBytes(dir_.File("other/third.wav"), PcmWave(2, 22050, 16, Bytes(64, 1)));
-        TWinSoundDevice& d = SoundDevice();
-        d.Clear();
-        capture_ = new TFileWaveOutput(TWaveOutputFormat{2, 22050, 16});
-        d.SetOutput(std::unique_ptr<TWaveOutput>(capture_));
+        TWinSoundDevice& d = device_;
         d.SetFormat(1, true, 1);
         d.SetSoundVolume(100);
         d.SetMusicVolume(100);
@@ -38,8 +35,7 @@ protected:
     void TearDown() override
     {
         scene_.Clear();
-        SoundDevice().Clear();
-        SoundDevice().SetOutput(nullptr);
+        device_.Clear();
     }
 
     // The fireplace's sound list with its two looping sounds; soundsExtra comes
@@ -57,6 +53,7 @@ protected:
             "Looped=1", "Music=0", "Volume=100", "Pan=0"};
         TResourceLoader loader;
         loader.MainScene = &scene_;
+        loader.Types = &types_;
         loader.Section = "MainScene";
         loader.OpenFromLines(lines);
         loader.LoadChildren(scene_);
@@ -67,7 +64,9 @@ protected:
     }
 
     testutil::ScratchDir dir_{std::string("scenesound_") + ::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    TFileWaveOutput* capture_ = nullptr;
+    TFileWaveOutput capture_{TWaveOutputFormat{2, 22050, 16}};
+    TWinSoundDevice device_{&capture_};
+    TSceneTypeTable types_;
     testutil::MemorySettings<TSceneSettingsStore> settings_;
     TMainScene scene_;
     TSceneSoundList* list_ = nullptr;
@@ -80,7 +79,7 @@ protected:
 TEST_F(SceneSoundTest, LoadsTheDeviceFormatAndPlaysWhileRendering)
 {
     Load();
-    TWinSoundDevice& d = SoundDevice();
+    TWinSoundDevice& d = device_;
     EXPECT_EQ(d.Channels(), 2);
     EXPECT_TRUE(d.Bits16());
     EXPECT_EQ(d.RateIndex(), 1);
@@ -89,23 +88,23 @@ TEST_F(SceneSoundTest, LoadsTheDeviceFormatAndPlaysWhileRendering)
     // The mono 8-bit wave was matched to the device format.
     EXPECT_EQ(crackle_->Sound()->Wave()->Channels(), 2);
     EXPECT_EQ(crackle_->Sound()->Wave()->DataSize, 500u * 2 * 4);
-    EXPECT_FALSE(capture_->IsOpen());
+    EXPECT_FALSE(capture_.IsOpen());
 
     scene_.ProcessFrame(0);
     EXPECT_EQ(d.PlayingCount(), 2);
-    EXPECT_TRUE(capture_->IsOpen());
-    capture_->Advance(2048);
-    const auto& heard = capture_->Captured();
+    EXPECT_TRUE(capture_.IsOpen());
+    capture_.Advance(2048);
+    const auto& heard = capture_.Captured();
     EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](std::uint8_t b) { return b != 0; }));
 
     // Hiding both sounds stops them; the next frame closes the output.
     scene_.SetObjectVisible("Sounds/Snap Sound", false);
     crackle_->SetVisible(false);
     EXPECT_EQ(d.PlayingCount(), 0);
-    EXPECT_TRUE(capture_->IsOpen());
+    EXPECT_TRUE(capture_.IsOpen());
     scene_.ProcessFrame(0.016f);
-    EXPECT_FALSE(capture_->IsOpen());
-    EXPECT_EQ(capture_->OpenCount(), 1);
+    EXPECT_FALSE(capture_.IsOpen());
+    EXPECT_EQ(capture_.OpenCount(), 1);
 }
 
 TEST_F(SceneSoundTest, SettingsPlayedVolumeAndPan)
@@ -114,13 +113,13 @@ TEST_F(SceneSoundTest, SettingsPlayedVolumeAndPan)
     settings_.Values = {{"Snap SoundPlayed", "0"}, {"Crackle SoundPlayed", "0"}};
     list_->ReadSettings();
     scene_.ProcessFrame(0);
-    EXPECT_EQ(SoundDevice().PlayingCount(), 0);
-    EXPECT_FALSE(capture_->IsOpen());
+    EXPECT_EQ(device_.PlayingCount(), 0);
+    EXPECT_FALSE(capture_.IsOpen());
 
     // The list's volume applies to every sound; a sound's own value read later wins.
     settings_.Values = {{"Sounds SoundVolume", "40"}, {"Snap SoundVolume", "70"}, {"Crackle SoundPan", "-20"}};
     list_->ReadSettings();
-    EXPECT_EQ(SoundDevice().SoundVolume(), 40);
+    EXPECT_EQ(device_.SoundVolume(), 40);
     EXPECT_EQ(snap_->Volume(), 70);
     EXPECT_EQ(crackle_->Volume(), 40);
     EXPECT_EQ(crackle_->Pan(), -20);
@@ -155,7 +154,7 @@ TEST_F(SceneSoundTest, FileNamesKeysAndSaving)
 
 TEST_F(SceneSoundTest, WithoutDeviceSoundsTheKeysSurviveAndNothingPlays)
 {
-    SoundDevice().SetFormat(1, true, 0);  // an unusable device hands out no sounds
+    device_.SetFormat(1, true, 0);  // an unusable device hands out no sounds
     Load("InitDevice=0");
     EXPECT_EQ(snap_->Sound(), nullptr);
     EXPECT_EQ(snap_->Volume(), 0);

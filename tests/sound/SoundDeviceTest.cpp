@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <chrono>
 #include <numeric>
 #include <thread>
@@ -10,6 +13,7 @@
 #include "platform/posix/AlsaWaveOutput.h"
 #include "sound/FileWaveOutput.h"
 #include "sound/SoundClasses.h"
+#include "sound/WaveRefill.h"
 #include "tests/common/TestUtil.h"
 #include "tests/sound/WaveTestUtil.h"
 
@@ -406,6 +410,126 @@ TEST_F(SoundDeviceTest, MixerThreadAgainstMainThread)
     for (auto& s : sounds)
         playing += s->IsPlaying() ? 1 : 0;
     EXPECT_EQ(playing, 0);
+}
+
+namespace {
+
+// The waveOut back end's refill thread over a stand-in for the system: a
+// "driver" thread plays the queued buffers in order, marks each done and
+// signals, as waveOut does with CALLBACK_EVENT.
+class TEventRingOutput : public TWaveOutput, private IWaveRingDriver {
+public:
+    ~TEventRingOutput() override { Close(); }
+    void Open(const TWaveOutputFormat&, std::size_t bufferSize, TWaveSource& source) override
+    {
+        ring_.assign(kWaveBufferCount, Bytes(bufferSize));
+        for (auto& d : done_)
+            d.store(false);
+        queue_.clear();
+        quit_ = false;
+        system_ = std::thread([this] { Play(); });
+        refill_.Start(*this, source, kWaveBufferCount);
+    }
+    void Close() override
+    {
+        refill_.Stop();
+        {
+            std::lock_guard<std::mutex> g(m_);
+            quit_ = true;  // the reset: whatever is queued is dropped
+        }
+        cv_.notify_all();
+        if (system_.joinable())
+            system_.join();
+    }
+    bool IsOpen() const override { return system_.joinable(); }
+    void Pause() override {}
+    void Resume() override {}
+    long Refills() const { return refill_.Refills(); }
+
+private:
+    void Play()
+    {
+        std::unique_lock<std::mutex> g(m_);
+        while (!quit_) {
+            if (queue_.empty()) {
+                cv_.wait(g);
+                continue;
+            }
+            const int i = queue_.front();
+            queue_.erase(queue_.begin());
+            checksum_ += std::accumulate(ring_[static_cast<std::size_t>(i)].begin(), ring_[static_cast<std::size_t>(i)].end(), 0L);
+            done_[static_cast<std::size_t>(i)].store(true);
+            signalled_ = true;
+            cv_.notify_all();
+        }
+    }
+    bool Done(int i) override { return done_[static_cast<std::size_t>(i)].load(); }
+    void Write(int i) override
+    {
+        std::lock_guard<std::mutex> g(m_);
+        done_[static_cast<std::size_t>(i)].store(false);
+        queue_.push_back(i);
+        cv_.notify_all();
+    }
+    void Wait() override
+    {
+        std::unique_lock<std::mutex> g(m_);
+        cv_.wait(g, [this] { return signalled_ || woken_; });
+        signalled_ = woken_ = false;
+    }
+    void Wake() override
+    {
+        std::lock_guard<std::mutex> g(m_);
+        woken_ = true;
+        cv_.notify_all();
+    }
+    std::uint8_t* Data(int i) override { return ring_[static_cast<std::size_t>(i)].data(); }
+    std::size_t Length(int i) override { return ring_[static_cast<std::size_t>(i)].size(); }
+
+    std::vector<Bytes> ring_;
+    std::array<std::atomic<bool>, kWaveBufferCount> done_{};
+    std::vector<int> queue_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool quit_ = false, signalled_ = false, woken_ = false;
+    long checksum_ = 0;
+    std::thread system_;
+    TWaveRefillThread refill_;
+};
+
+}  // namespace
+
+// Start, stop, mute, volume and format changes while the refill thread mixes,
+// a few hundred times; every close returns with buffers in flight. Run under
+// ThreadSanitizer (-DPYRELUME_TSAN=ON).
+TEST_F(SoundDeviceTest, EventDrivenRingAgainstMainThread)
+{
+    auto* out = new TEventRingOutput;
+    TWinSoundDevice d{std::unique_ptr<TWaveOutput>(out)};
+    d.SetFormat(1, true, 2);
+    std::vector<std::unique_ptr<TCustomSound>> sounds;
+    for (int i = 0; i < 6; ++i)
+        sounds.push_back(Add(d, "e" + std::to_string(i) + ".wav", Samples16({300, -300, 900, -900, 50, -50}), i % 2 == 0));
+    for (int round = 0; round < 300; ++round) {
+        d.SetActive(true);
+        ASSERT_TRUE(d.Active()) << round;
+        sounds[static_cast<std::size_t>(round % 6)]->Play();
+        sounds[static_cast<std::size_t>((round + 3) % 6)]->Stop();
+        sounds[static_cast<std::size_t>(round % 6)]->SetVolume(round % 101);
+        d.SetSoundVolume(round % 4 == 0 ? 0 : 80);  // mute and back
+        if (round % 25 == 0)
+            d.SetFormat(round % 3, round % 50 != 0, 1 + round % 2);
+        std::this_thread::yield();
+        d.SetActive(false);
+        ASSERT_FALSE(out->IsOpen()) << round;
+    }
+    d.SetActive(true);
+    const long before = out->Refills();
+    for (int i = 0; i < 200 && out->Refills() == before; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GT(out->Refills(), before);  // the ring keeps turning
+    d.StopAll();
+    d.SetActive(false);
 }
 
 // The same through ALSA's null device when this system's ALSA provides it.

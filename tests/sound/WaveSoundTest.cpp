@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -133,7 +134,7 @@ TEST(WaveSoundFiles, FileAndStreamLoading)
     ExpectEmpty(missing);
 
     const Bytes img = PcmWave(1, 11025, 8, {100, 110, 120});
-    const auto path = std::filesystem::temp_directory_path() / "pyr_sound_file_test.wav";
+    const auto path = std::filesystem::temp_directory_path() / ("pyr_sound_file_test_" + std::to_string(::getpid()) + ".wav");
     WriteFileBytes(path.string(), img);
     TWaveSound f(path.string());
     f.LoadFromFile();

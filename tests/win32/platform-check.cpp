@@ -5,6 +5,7 @@
 // message loop, event window and output window.
 // Prints one line per check and "platform-check: OK" when all held.
 #include "platform/win32/WinApplication.h"
+#include "platform/win32/WinClockLocale.h"
 #include "platform/win32/WinGLWindow.h"
 #include "platform/win32/WinGdiGlyphs.h"
 #include "platform/win32/WinPlatform.h"
@@ -372,8 +373,40 @@ int CheckResources(const char* file)
     return failures ? 1 : 0;
 }
 
+// "--clock-locale": the clock's day names (Sunday first) and separators from
+// the user's locale, one line: "Sun Mon ... Sat|:|/".
+int PrintClockLocale()
+{
+    const TClockLocale locale = ReadUserClockLocale();
+    std::string line;
+    for (const std::string& name : locale.ShortDayNames)
+        line += (line.empty() ? "" : " ") + name;
+    std::printf("%s|%s|%s\n", line.c_str(), locale.TimeSeparator.c_str(), locale.DateSeparator.c_str());
+    return 0;
+}
+
+// "--monitors": "count N", one "monitor I X,Y WxH" per monitor, then
+// "desktop X,Y WxH" (the virtual desktop), as the monitor service sees them.
+int PrintMonitors()
+{
+    TWinMonitorInfo monitors;
+    const std::int32_t count = monitors.MonitorCount();
+    std::printf("count %d\n", static_cast<int>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        const TRect r = monitors.MonitorRect(i);
+        std::printf("monitor %d %d,%d %dx%d\n", static_cast<int>(i), r.Left, r.Top, r.Width, r.Height);
+    }
+    const TRect v = monitors.VirtualDesktop();
+    std::printf("desktop %d,%d %dx%d\n", v.Left, v.Top, v.Width, v.Height);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "--monitors")
+        return PrintMonitors();
+    if (argc > 1 && std::string(argv[1]) == "--clock-locale")
+        return PrintClockLocale();
     if (argc > 2 && (std::string(argv[1]) == "--set" || std::string(argv[1]) == "--get"))
         return SaverSetting(argc, argv);
     if (argc > 2 && std::string(argv[1]) == "--resources")

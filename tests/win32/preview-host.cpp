@@ -55,6 +55,12 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const int seconds = std::max(1, _wtoi(argv[2]));
+    // Like the system's display settings, the host counts in pixels at any
+    // dots per inch.
+    using PFN_SetProcessDPIAware = BOOL(WINAPI*)();
+    if (auto aware = reinterpret_cast<PFN_SetProcessDPIAware>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))))
+        aware();
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);

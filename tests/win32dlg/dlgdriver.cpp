@@ -16,6 +16,12 @@
 //   dlgdriver enabled CAPTION              1 when the window takes input, else 0
 //   dlgdriver rect CAPTION CLASS           screen rectangle (WxH+X+Y) of the first
 //                                          descendant of that window class
+//   dlgdriver window CAPTION               the window's screen rectangle (WxH+X+Y),
+//                                          then its client size (WxH)
+//   dlgdriver dpi CAPTION DPI              tells the window that it moved to a
+//                                          monitor of DPI dots per inch
+//   dlgdriver key CAPTION KEY              a key press (virtual key code) sent to
+//                                          the window's focused control
 //
 // Exit status 0 on success, 1 when the window or control is missing or a wait
 // ran out, 2 for a bad command line.
@@ -178,7 +184,7 @@ HWND Control(HWND dialog, int id)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|checkbox|select|close|enabled|rect CAPTION ...\n");
+    std::fprintf(stderr, "usage: dlgdriver find|gone|controls|text|track|click|check|checkbox|select|close|enabled|rect|window|dpi|key CAPTION ...\n");
     return 2;
 }
 
@@ -186,6 +192,11 @@ int Usage()
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Screen coordinates in pixels whatever the dots per inch.
+    using PFN_SetProcessDPIAware = BOOL(WINAPI*)();
+    if (auto aware = reinterpret_cast<PFN_SetProcessDPIAware>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))))
+        aware();
     if (argc < 3)
         return Usage();
     const std::wstring command = argv[1];
@@ -232,6 +243,35 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"enabled") {
         std::printf("%d\n", IsWindowEnabled(dialog) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"window") {
+        RECT r{}, c{};
+        GetWindowRect(dialog, &r);
+        GetClientRect(dialog, &c);
+        std::printf("%ldx%ld+%ld+%ld %ldx%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top, c.right, c.bottom);
+        return 0;
+    }
+    if (command == L"dpi" && argc >= 4) {
+        const int dpi = static_cast<int>(number(3));
+        // Without the suggested rectangle (a pointer that would not cross
+        // into the other process): the window stays around where it is.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(dialog, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), 0, SMTO_ABORTIFHUNG, 5000,
+                            &result);
+        return 0;
+    }
+    if (command == L"key" && argc >= 4) {
+        // Keys go to the thread that owns the window; attaching to its input
+        // lets the message reach the window that has the keyboard there.
+        const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+        HWND focus = GetFocus();
+        AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+        HWND target = focus ? focus : dialog;
+        const WPARAM key = static_cast<WPARAM>(number(3));
+        PostMessageW(target, WM_KEYDOWN, key, 1);
+        PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
         return 0;
     }
     if (command == L"rect" && argc >= 4) {

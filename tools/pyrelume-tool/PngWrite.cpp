@@ -3,11 +3,15 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <system_error>
 
 #include "gl/Errors.h"
+#include "scene/SceneImages.h"
 
 namespace {
 struct FileCloser {
@@ -76,19 +80,60 @@ void WritePngRGBA(const std::string& path, int width, int height, const std::uin
     }
 }
 
-std::vector<std::uint8_t> ReadPngRGBA(const std::string& path, int& width, int& height)
+// True when every chunk after the signature fits in the bytes that follow it.
+// libpng allocates a chunk's declared length as soon as it has read the 8-byte
+// length and type, before the data, so a damaged length would cost up to 2 GiB
+// for a file of a few bytes. A last chunk cut off after its type counts too.
+static bool ChunkLengthsFit(std::span<const std::uint8_t> bytes)
 {
+    std::size_t pos = 8;
+    while (pos + 8 <= bytes.size()) {
+        if (pos + 12 > bytes.size())
+            return false;
+        const std::uint64_t length = (std::uint64_t{bytes[pos]} << 24) | (std::uint64_t{bytes[pos + 1]} << 16) |
+                                     (std::uint64_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
+        if (length > bytes.size() - pos - 12)
+            return false;
+        if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
+            return true; // libpng reads nothing after the end chunk
+        pos += 12 + static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> DecodePngRGBA(std::span<const std::uint8_t> bytes, const std::string& name, int& width,
+                                        int& height)
+{
+    if (!ChunkLengthsFit(bytes))
+        RaiseError("PngReader", "Read", "cannot read " + name + ": a chunk is longer than the file");
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        RaiseError("PngReader", "Read", "cannot read " + path);
+    if (bytes.empty() || !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        RaiseError("PngReader", "Read", "cannot read " + name);
+    // The header's sides are checked before the pixels are allocated.
+    if (image.width == 0 || image.height == 0 || image.width > static_cast<png_uint_32>(MaxImageSide) ||
+        image.height > static_cast<png_uint_32>(MaxImageSide)) {
+        png_image_free(&image);
+        RaiseError("PngReader", "Read",
+                   name + ": picture of " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                       " pixels is larger than " + std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide));
+    }
     image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(image.width) * image.height * 4u);
     if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
         png_image_free(&image);
-        RaiseError("PngReader", "Read", "cannot decode " + path);
+        RaiseError("PngReader", "Read", "cannot decode " + name);
     }
     width = static_cast<int>(image.width);
     height = static_cast<int>(image.height);
     return pixels;
+}
+
+std::vector<std::uint8_t> ReadPngRGBA(const std::string& path, int& width, int& height)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        RaiseError("PngReader", "Read", "cannot read " + path);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return DecodePngRGBA(bytes, path, width, height);
 }

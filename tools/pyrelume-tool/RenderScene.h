@@ -6,21 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "assets/ResourceFile.h"
-#include "clock/GLClock.h"
-#include "fire/FireClasses.h"
-#include "gl/Errors.h"
 #include "app/FSettings.h"
+#include "assets/ResourceFile.h"
+#include "gl/Errors.h"
 #include "scene/GLGraphics.h"
-#include "sound/SceneSounds.h"
 
 namespace tool {
-
-// Enters the scene types of every module, as the program does.
-inline void RegisterAllSceneTypes()
-{
-    RegisterFireplaceSceneTypes();
-}
 
 inline bool IsArchiveName(const std::string& file)
 {
@@ -50,17 +41,15 @@ inline std::string PrepareSceneSource(const std::string& file)
     return p.filename().string();
 }
 
-// Creates the scene and loads the description (archive mode, as the program).
-inline std::unique_ptr<TMainScene> LoadToolScene(const std::string& file, TCustomOpenGL* context = nullptr)
+// The fireplace program with the scene loaded from file (archive mode, as the
+// program); its Scene is the loaded scene.
+inline std::unique_ptr<TFormSettings> LoadToolScene(const std::string& file, TCustomOpenGL* context,
+                                                    const TServices& services)
 {
-    RegisterAllSceneTypes();
+    auto form = std::make_unique<TFormSettings>(services);
     const std::string source = PrepareSceneSource(file);
-    auto scene = std::make_unique<TMainScene>();
-    scene->OpenGL = context;
-    scene->SourceName = source;
-    scene->SourceMode = 2;
-    scene->LoadFromSource();
-    return scene;
+    form->LoadScene(context, "", source, 2);
+    return form;
 }
 
 } // namespace tool

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/FSettings.h"
+#include "app/FireplaceFrame.h"
 #include "app/MemorySettings.h"
+#include "assets/ResourceFile.h"
 #include "clock/TimeProvider.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
@@ -27,58 +29,22 @@
 
 namespace {
 
-// The viewport values the main form stores: 39 degree field of view, depth 100
-// to 10000, camera at (0, 105, 240) looking along -Z, the picture stretched 4:3
-// over any size, depth-only clearing on a black window.
-TDefViewport FormViewport()
-{
-    TDefViewport v;
-    v.ClearMode = cmDepth;
-    v.Camera.Position = {0, 105, 240};
-    v.Camera.Direction = {0, 0, -1};
-    v.Camera.Up = {0, 1, 0};
-    v.FOV = 39.0;
-    v.NearDepth = 100.0;
-    v.FarDepth = 10000.0;
-    v.Stretch = true;
-    return v;
-}
-
-void SetupViewport(TGLViewport& vp, TDefViewport& dv, int width, int height)
-{
-    TViewportEnvironment env;
-    env.WindowWidth = width;
-    env.WindowHeight = height;
-    const TViewportSetup s = ComputeViewportSetup(dv, env);
-    vp.SetRect(s.Left, s.Bottom, s.Width, s.Height);
-    vp.SetPerspective(s.FOV, s.Aspect, s.NearDepth, s.FarDepth);
-    vp.SetOrtho(s.Ortho.Left, s.Ortho.Right, s.Ortho.Bottom, s.Ortho.Top, s.Ortho.Near, s.Ortho.Far);
-    vp.Perspective = s.Perspective;
-    vp.SetCamera(s.Up, s.Direction);
-    vp.Position = s.Position;
-}
-
 int RunRender(const std::vector<std::string>& args)
 {
     const tool::RenderOptions o = tool::ParseRenderOptions(args);
     TFixedTimeProvider fixedTime;
     if (!o.Time.empty() && !ParseLocalTime(o.Time, fixedTime.Time))
         throw ToolUsageError{"bad --time \"" + o.Time + "\", expected YYYY-MM-DDTHH:MM:SS"};
-    // The clock reads the given time for the whole run.
-    struct TimeScope {
-        explicit TimeScope(ITimeProvider* p) { SetClockTimeProvider(p); }
-        ~TimeScope() { SetClockTimeProvider(nullptr); }
-    } timeScope(o.Time.empty() ? nullptr : &fixedTime);
+    // The tool's services: the clock reads the given time (or the system's), the
+    // fonts draw with the platform's rasteriser, as in the program; no sound.
 #ifdef _WIN32
-    // GDI draws the clock's characters, as in the program.
-    TWinGdiGlyphs gdiGlyphs;
-    struct GlyphScope {
-        explicit GlyphScope(IGlyphRasterizer* r) { SetGlyphRasterizer(r); }
-        ~GlyphScope() { SetGlyphRasterizer(nullptr); }
-    } glyphScope(&gdiGlyphs);
+    TWinGdiGlyphs glyphs;
 #else
-    InstallFreeTypeGlyphs();
+    TFreeTypeGlyphs glyphs;
 #endif
+    TServices services;
+    services.Glyphs = &glyphs;
+    services.Time = o.Time.empty() ? &SystemTime() : &fixedTime;
     THeadlessGL headless(o.Width, o.Height);
     if (!headless.Start())
         RaiseMessage("render: no OpenGL context: " + headless.Error());
@@ -92,30 +58,26 @@ int RunRender(const std::vector<std::string>& args)
         store.SetKeyPath("Software\\Pyrelume");
         for (const auto& [name, value] : o.Settings)
             memory.Set(THive::hkCurrentUser, store.KeyPath(), name, value);
-        TDefViewport dv = FormViewport();
-        TFormSettings form;
+        TDefViewport dv = FireplaceViewport();
+        TFormSettings form(services);
         form.Viewport = &dv;
-        tool::RegisterAllSceneTypes();
         const std::string source = tool::PrepareSceneSource(o.Scene);
+        ResourceReader().ClearRecord();
         form.LoadScene(&gl, "", source, 2);
         form.LoadSettings(store);
         form.SetWideScreen(form.WideScreen);
         if (o.Fps >= 0 && form.Scene)
             form.Scene->SetFpsValue(o.Fps);
-        TGLViewport* vp = gl.Viewports().AddViewport();
-        // A black window: the colour buffer is cleared once, every frame
-        // clears depth only.
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (int frame = 0; frame < o.Frames; ++frame) {
-            const float dt = frame == 0 ? 0.0f : o.Dt;
-            glViewport(0, 0, o.Width, o.Height);
-            glDepthMask(GL_TRUE);
-            glClear(GL_DEPTH_BUFFER_BIT);
-            form.Update(dt);
-            SetupViewport(*vp, dv, o.Width, o.Height);
-            vp->Apply();
-            form.Render(dt);
+        // The program's frame with a fixed time step on a black window (the
+        // first frame clears the colour, every frame the depth); the last
+        // frame stays in the framebuffer.
+        TFireplaceFrame frame(form, gl, dv);
+        frame.Width = o.Width;
+        frame.Height = o.Height;
+        frame.TimeStep = o.Dt;
+        for (int i = 0; i < o.Frames; ++i) {
+            bool done = false;
+            frame.RunFrame(done);
         }
         glFinish();
         pixels = headless.ReadPixels();
@@ -127,6 +89,16 @@ int RunRender(const std::vector<std::string>& args)
         pixels[i] = 255;
     WritePngRGBA(o.Out, o.Width, o.Height, pixels.data(), true);
     headless.Stop();
+    // The program draws a missing picture, model or sound as nothing; here the
+    // content maker is told which files were not found, one line each, and the
+    // run fails when nothing but the description itself was read.
+    const TResourceFileReader& reader = ResourceReader();
+    for (const std::string& name : reader.MissingNames)
+        std::fprintf(stderr, "pyrelume-tool render: file not found: %s\n", name.c_str());
+    if (!reader.MissingNames.empty() && reader.OpenedCount <= 1) {
+        std::fprintf(stderr, "pyrelume-tool render: nothing of the scene loaded from %s\n", o.Scene.c_str());
+        return 1;
+    }
     return 0;
 }
 

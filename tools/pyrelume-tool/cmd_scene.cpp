@@ -13,9 +13,9 @@ static int RunScene(const std::vector<std::string>& args)
         throw ToolUsageError{"expected: scene tree (ARCHIVE.rfa | FILE.gsc)"};
     std::vector<TMainObject*> order;
     SetSceneLoadObserver([&](TMainObject& o) { order.push_back(&o); });
-    std::unique_ptr<TMainScene> scene;
+    std::unique_ptr<TFormSettings> form;
     try {
-        scene = tool::LoadToolScene(args[1]);
+        form = tool::LoadToolScene(args[1], nullptr, TServices{});
     } catch (...) {
         SetSceneLoadObserver({});
         throw;
@@ -23,7 +23,7 @@ static int RunScene(const std::vector<std::string>& args)
     SetSceneLoadObserver({});
     std::string out;
     for (TMainObject* o : order) {
-        out += RefferenceToStr(scene.get(), o);
+        out += RefferenceToStr(form->Scene.get(), o);
         out += '\t';
         out += o->ClassName();
         out += '\n';

@@ -98,6 +98,35 @@ void AddSetting(TToolSettings& settings, const std::string& kv)
     settings.Values[kv.substr(0, eq)] = kv.substr(eq + 1);
 }
 
+// The device's output for mix: the capture is made once the loaded scene has
+// set the device's format, and opening before that fails as a closed card would.
+class TLateCapture : public TWaveOutput {
+public:
+    TFileWaveOutput* Capture = nullptr;
+    void Open(const TWaveOutputFormat& format, std::size_t bufferSize, TWaveSource& source) override
+    {
+        if (!Capture)
+            RaiseError("TFileWaveOutput", "Open", "no capture yet");
+        Capture->Open(format, bufferSize, source);
+    }
+    void Close() override
+    {
+        if (Capture)
+            Capture->Close();
+    }
+    bool IsOpen() const override { return Capture && Capture->IsOpen(); }
+    void Pause() override
+    {
+        if (Capture)
+            Capture->Pause();
+    }
+    void Resume() override
+    {
+        if (Capture)
+            Capture->Resume();
+    }
+};
+
 // Loads only the sound lists among the scene's direct children (with their
 // sounds), the way the scene loader would: mixing needs no pictures or models.
 std::vector<TSceneSoundList*> LoadSoundLists(TMainScene& scene, const std::string& source)
@@ -107,6 +136,7 @@ std::vector<TSceneSoundList*> LoadSoundLists(TMainScene& scene, const std::strin
         RaiseMessage("cannot read the scene description " + source);
     TResourceLoader loader;
     loader.MainScene = &scene;
+    loader.Types = scene.Types;
     loader.FromArchive = true;
     loader.OpenFromLines(lines);
     loader.Section = scene.Name();
@@ -171,20 +201,23 @@ int RunMix(const std::vector<std::string>& args)
     if (sceneFile.empty() || out.empty() || seconds <= 0)
         throw ToolUsageError{"expected: mix (ARCHIVE.rfa | FILE.gsc) --seconds S --out FILE.wav"};
 
-    RegisterSoundSceneTypes();
     const std::string source = tool::PrepareSceneSource(sceneFile);
-    TWinSoundDevice& device = SoundDevice();
-    TFileWaveOutput* capture = nullptr;
+    std::unique_ptr<TFileWaveOutput> capture;  // outlives the device that streams to it
+    TLateCapture late;
+    TWinSoundDevice device(&late);
+    TSceneTypeTable types;
+    RegisterSoundSceneTypes(types, device);
     {
         TMainScene scene;
+        scene.Types = &types;
         scene.SourceMode = 2;
         scene.Settings = &settings;
         const std::vector<TSceneSoundList*> lists = LoadSoundLists(scene, source);
         const TWaveOutputFormat format = device.OutputFormat();
         if (!device.Usable() || format.BlockAlign() <= 0)
             RaiseMessage("the sound device is not usable with the scene's format");
-        capture = new TFileWaveOutput(format);
-        device.SetOutput(std::unique_ptr<TWaveOutput>(capture));
+        capture = std::make_unique<TFileWaveOutput>(format);
+        late.Capture = capture.get();
         for (TSceneSoundList* l : lists)
             l->ReadSettings();
 
@@ -213,7 +246,6 @@ int RunMix(const std::vector<std::string>& args)
                 f.SamplesPerSec, f.BitsPerSample,
                 static_cast<double>(capture->Captured().size()) / f.AvgBytesPerSec());
     device.Clear();
-    device.SetOutput(nullptr);
     return 0;
 }
 
@@ -248,17 +280,18 @@ int RunPlay(const std::vector<std::string>& args)
     if (sceneFile.empty() || seconds <= 0)
         throw ToolUsageError{"expected: play (ARCHIVE.rfa | FILE.gsc) --seconds S"};
 
-    RegisterSoundSceneTypes();
     const std::string source = tool::PrepareSceneSource(sceneFile);
-    TWinSoundDevice& device = SoundDevice();
 #ifdef _WIN32
-    device.SetOutput(CreateWinWaveOutput());
+    TWinSoundDevice device(CreateWinWaveOutput());
 #else
-    device.SetOutput(CreateAlsaWaveOutput("default"));
+    TWinSoundDevice device(CreateAlsaWaveOutput("default"));
 #endif
+    TSceneTypeTable types;
+    RegisterSoundSceneTypes(types, device);
     bool played = false;
     {
         TMainScene scene;
+        scene.Types = &types;
         scene.SourceMode = 2;
         scene.Settings = &settings;
         const std::vector<TSceneSoundList*> lists = LoadSoundLists(scene, source);
@@ -277,7 +310,6 @@ int RunPlay(const std::vector<std::string>& args)
     }
     const bool usable = device.Usable();
     device.Clear();
-    device.SetOutput(nullptr);
     if (!played || !usable)
         RaiseMessage("the wave output could not be opened; nothing was played");
     std::printf("play: %.1f s through the wave output\n", seconds);

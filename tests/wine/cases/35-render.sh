@@ -107,6 +107,28 @@ else
     else
       pass "render: a damaged archive gives one line and no picture"
     fi
+    # The 8-bit clock picture with a header size near 2^32: in 32-bit offset
+    # arithmetic the palette's end would wrap around and the check pass. It is
+    # refused with the file's name, not read outside the file.
+    hostile="$render_dir/hostile"
+    mkdir -p "$hostile/Scenes"
+    cp "$native_dir"/data/members/* "$hostile/Scenes/"
+    mv "$hostile/Scenes/pyrelume.gsc" "$hostile/"
+    python3 - "$hostile/Scenes/clock.bmp" <<'PY'
+import sys
+p = sys.argv[1]
+b = bytearray(open(p, "rb").read())
+b[14:18] = (0xFFFFFFF0).to_bytes(4, "little")
+open(p, "wb").write(b)
+PY
+    if (cd "$hostile" && wtool render "$hostile/pyrelume.gsc" --size 64x48 --frames 2 --dt 0.04 \
+          --setting "Clock Mode=1" --out "$hostile/out.png") >"$hostile/out.txt" 2>&1; then
+      fail "render: a BMP whose palette offset wraps around on 32 bits is refused"
+    elif tr -d '\r' <"$hostile/out.txt" | grep -q 'Invalid bitmap: truncated palette file .*clock.bmp'; then
+      pass "render: a BMP whose palette offset wraps around on 32 bits is refused"
+    else
+      fail "render: a BMP whose palette offset wraps around on 32 bits is refused ($(tr -d '\r' <"$hostile/out.txt" | head -c 300))"
+    fi
   fi
   render_x_stop
 fi

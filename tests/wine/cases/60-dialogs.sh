@@ -104,8 +104,8 @@ dlg_region() {
 dlg_shot() { import -window root "$1" 2>/dev/null; }
 
 # The program's own picture of its output window (Ctrl+PrintScreen writes
-# Pyrelume*.jpg into folder $1): wine does not show the GL output of child
-# windows on the X screen, so the preview is judged from this capture.
+# Pyrelume*.jpg into folder $1): the exact frame, for the clock's pixels.
+# What reaches the X screen is checked from root-window shots in 62-screen.sh.
 # Prints the newest picture once there are more than $2.
 dlg_capture() {
   local dir=$1 before=$2 i j n

@@ -1,8 +1,8 @@
 #pragma once
 // The platform's text drawing as the bitmap fonts see it: select a font by
 // name, style and cell height, measure one character, and draw it white into a
-// black 24-bit picture. Windows draws with GDI, Linux with FreeType; tests may
-// install their own. Without a rasteriser fonts build with empty glyphs.
+// black 24-bit picture. Windows draws with GDI, Linux with FreeType, tests with
+// a fake. Without a rasteriser fonts build with empty glyphs.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,7 +45,3 @@ public:
     // top-left corner at (x, y); pixels outside the picture are skipped.
     virtual void DrawChar(unsigned char code, int x, int y, TGlyphBitmap& target) = 0;
 };
-
-// The process-wide rasteriser; none until the platform installs one. Not owned.
-IGlyphRasterizer* GlyphRasterizer();
-void SetGlyphRasterizer(IGlyphRasterizer* rasterizer);

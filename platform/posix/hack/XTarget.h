@@ -1,0 +1,56 @@
+#pragma once
+// The X side of the display hack: the display connection, the window it draws
+// on (xscreensaver's, the root window, another program's window, or a window
+// of its own), resizes, and the end of the window. X errors are caught by a
+// handler of the program, so a window destroyed under the hack ends the run
+// instead of the process.
+#include <cstdint>
+#include <string>
+
+#include "platform/posix/hack/HackOptions.h"
+
+struct _XDisplay;
+
+class TXTarget {
+public:
+    TXTarget() = default;
+    ~TXTarget();
+    TXTarget(const TXTarget&) = delete;
+    TXTarget& operator=(const TXTarget&) = delete;
+
+    // Opens the display and finds or makes the window. xscreensaverWindow is
+    // the value of $XSCREENSAVER_WINDOW (nullptr when unset). Raises
+    // THackUsageError for a malformed window id, std::runtime_error when the
+    // display cannot be opened or the window does not exist.
+    void Open(const THackOptions& options, const char* xscreensaverWindow);
+
+    _XDisplay* Display() const { return display_; }
+    unsigned long Window() const { return window_; }
+    bool OwnWindow() const { return own_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The display's name with the screen number dropped (":0", "host:1").
+    std::string DisplayKey() const;
+    int ConnectionFd() const;
+
+    // Handles the queued events. Returns false when the run should end: the
+    // window was destroyed, or (own window only) closed, Escape or q pressed.
+    // resized is set when the size changed.
+    bool HandleEvents(bool& resized);
+    // True once an X error named the window (it is gone).
+    bool WindowLost() const;
+
+    // Run when the display connection breaks (the server went away), just
+    // before the process ends with exit code 1: Xlib cannot go on after it.
+    static void SetConnectionLostHook(void (*hook)());
+
+private:
+    _XDisplay* display_ = nullptr;
+    unsigned long window_ = 0;
+    unsigned long colormap_ = 0;
+    unsigned long deleteAtom_ = 0;
+    bool own_ = false;
+    bool gone_ = false;
+    int width_ = 0;
+    int height_ = 0;
+};
