@@ -81,6 +81,12 @@ TEST(PngWrite, ClaimedSizesBeyondTheFileOrTheSideLimitAreRefused)
     std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     std::remove(path.c_str());
     ASSERT_EQ(DecodePngRGBA(bytes, "valid", w, h), px);
+    // Text chunks before and after the pixels are skipped; the pixels stay.
+    std::vector<std::uint8_t> text = bytes;
+    const std::uint8_t chunk[] = {0, 0, 0, 3, 't', 'E', 'X', 't', 'a', 0, 'b', 0, 0, 0, 0};
+    text.insert(text.begin() + 33, chunk, chunk + sizeof chunk);
+    text.insert(text.end() - 12, chunk, chunk + sizeof chunk);
+    EXPECT_EQ(DecodePngRGBA(text, "text", w, h), px);
 
     auto errorOf = [&](const std::vector<std::uint8_t>& file) {
         try {

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -101,11 +102,57 @@ static bool ChunkLengthsFit(std::span<const std::uint8_t> bytes)
     return true;
 }
 
+static bool IsTextChunk(const std::uint8_t* type)
+{
+    return std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 || std::memcmp(type, "iTXt", 4) == 0;
+}
+
+// The file without its text chunks, or an empty vector when it has none. Text
+// never changes the pixels, and libpng inflates every compressed one (up to
+// 8 MB each), so a small file of many such chunks would cost seconds and
+// hundreds of MB. Called only after ChunkLengthsFit has passed.
+static std::vector<std::uint8_t> WithoutTextChunks(std::span<const std::uint8_t> bytes)
+{
+    bool any = false;
+    for (std::size_t pos = 8; pos + 12 <= bytes.size();) {
+        const std::size_t length = (std::size_t{bytes[pos]} << 24) | (std::size_t{bytes[pos + 1]} << 16) |
+                                   (std::size_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
+        if (IsTextChunk(&bytes[pos + 4])) {
+            any = true;
+            break;
+        }
+        if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
+            break;
+        pos += 12 + length;
+    }
+    std::vector<std::uint8_t> kept;
+    if (!any)
+        return kept;
+    kept.reserve(bytes.size());
+    kept.insert(kept.end(), bytes.begin(), bytes.begin() + std::min<std::size_t>(8, bytes.size()));
+    std::size_t pos = 8;
+    while (pos + 12 <= bytes.size()) {
+        const std::size_t length = (std::size_t{bytes[pos]} << 24) | (std::size_t{bytes[pos + 1]} << 16) |
+                                   (std::size_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
+        const std::size_t end = pos + 12 + length;
+        if (!IsTextChunk(&bytes[pos + 4]))
+            kept.insert(kept.end(), bytes.begin() + pos, bytes.begin() + end);
+        if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
+            return kept;
+        pos = end;
+    }
+    kept.insert(kept.end(), bytes.begin() + pos, bytes.end());
+    return kept;
+}
+
 std::vector<std::uint8_t> DecodePngRGBA(std::span<const std::uint8_t> bytes, const std::string& name, int& width,
                                         int& height)
 {
     if (!ChunkLengthsFit(bytes))
         RaiseError("PngReader", "Read", "cannot read " + name + ": a chunk is longer than the file");
+    const std::vector<std::uint8_t> stripped = WithoutTextChunks(bytes);
+    if (!stripped.empty())
+        bytes = stripped;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (bytes.empty() || !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))

@@ -76,7 +76,7 @@ else
     # The user's own choices before the setup runs.
     setup_set "$setup_desktop" SCRNSAVE.EXE "$setup_sys\\other.scr" || true
     setup_set "$setup_desktop" ScreenSaveActive 0 || true
-    setup_set "$setup_settings" FlameWidth 5 || true
+    setup_set "$setup_settings" FlameWidth 160 || true
 
     # A user without administrator rights: a message (silent: exit code 740)
     # and nothing installed.
@@ -130,7 +130,7 @@ else
     mkdir -p "$work/setup-s"
     (cd "$work/setup-s" && exec timeout 60 wine "$saver" /s >/dev/null 2>&1) &
     saver_pid=$!
-    if [ -n "$saver" ] && saver_wait_picture "$work/setup-saver.png"; then
+    if [ -n "$saver" ] && saver_wait_picture "${PYRELUME_SCREEN_SHOTS:-$work}/setup-saver.png"; then
       pass "the installed saver /s shows the fireplace"
     else
       open_fault "the installed saver /s shows the fireplace (no warm full-screen picture within 30 s)"
@@ -155,7 +155,7 @@ else
     if [ "$rc" = 0 ] && [ -z "$left" ] &&
        [ "$(setup_value "$setup_desktop" SCRNSAVE.EXE)" = "$setup_sys\\other.scr" ] &&
        [ "$(setup_value "$setup_desktop" ScreenSaveActive)" = 0 ] &&
-       [ "$(setup_value "$setup_settings" FlameWidth)" = 5 ]; then
+       [ "$(setup_value "$setup_settings" FlameWidth)" = 160 ]; then
       pass "uninstall /S removes everything, restores the previous saver and keeps the settings"
     else
       fail "uninstall /S removes everything, restores the previous saver and keeps the settings (rc $rc; left: $left)"
