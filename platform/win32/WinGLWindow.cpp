@@ -7,6 +7,7 @@
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TGLWindow";
+constexpr UINT_PTR kFollowMonitorsTimer = 0x5059;
 
 HWND AsHwnd(TWindowHandle h) { return reinterpret_cast<HWND>(h); }
 TWindowHandle AsHandle(HWND h) { return reinterpret_cast<TWindowHandle>(h); }
@@ -143,8 +144,27 @@ void TWinGLWindow::CreateHandle()
         // Keys and clicks must reach this program while the saver runs.
         SetForegroundWindow(window);
         SetFocus(window);
+        // Not every system tells a window that a monitor came or went (wine
+        // on some X servers does not), so the window also checks once a second.
+        SetTimer(window, kFollowMonitorsTimer, 1000, nullptr);
     }
     HandleCreated(reinterpret_cast<TDeviceContext>(GetDC(window)));
+}
+
+// A monitor came or went: the full-screen window covers what the monitor
+// choice names now (the whole desktop, with the picture on the primary
+// screen, when the chosen monitor is gone). Nothing moves while it fits.
+void TWinGLWindow::FollowMonitors()
+{
+    if (!window_ || !IsFullScreen || !IsFullScreen())
+        return;
+    HWND window = AsHwnd(window_);
+    const TRect bounds = FullScreenWindowBounds(Monitor, monitors_);
+    RECT r{};
+    if (GetWindowRect(window, &r) && r.left == bounds.Left && r.top == bounds.Top &&
+        r.right - r.left == bounds.Width && r.bottom - r.top == bounds.Height)
+        return;
+    SetWindowPos(window, HWND_TOPMOST, bounds.Left, bounds.Top, bounds.Width, bounds.Height, SWP_NOACTIVATE);
 }
 
 void TWinGLWindow::DestroyHandle()
@@ -194,11 +214,12 @@ std::intptr_t TWinGLWindow::WindowMessage(TWindowHandle handle, unsigned message
         }
         break;
     case WM_DISPLAYCHANGE:
-        // A monitor came or went: the full-screen window covers what the
-        // monitor choice names now (the primary screen when its monitor is gone).
-        if (IsFullScreen && IsFullScreen()) {
-            const TRect bounds = FullScreenWindowBounds(Monitor, monitors_);
-            SetWindowPos(window, HWND_TOPMOST, bounds.Left, bounds.Top, bounds.Width, bounds.Height, SWP_NOACTIVATE);
+        FollowMonitors();
+        break;
+    case WM_TIMER:
+        if (wParam == kFollowMonitorsTimer) {
+            FollowMonitors();
+            return 0;
         }
         break;
     case WM_SIZE: {

@@ -33,6 +33,7 @@ public:
 private:
     void CreateHandle();
     void DestroyHandle();
+    void FollowMonitors();
 
     TWinApplication& host_;
     IMonitorInfo& monitors_;

@@ -47,4 +47,7 @@ mode() {  # mode OUTPUT W H: add a CVT mode of that size to the output if it lac
 mode DUMMY0 "$w1" "$h1"; mode DUMMY1 "$w2" "$h2"
 xrandr --output DUMMY0 --mode "${w1}x${h1}" --primary --pos 0x0
 xrandr --output DUMMY1 --mode "${w2}x${h2}" --right-of DUMMY0
+# A full query makes the server probe its outputs again. Until then a client
+# that asks only for the current state (wine does) sees one monitor.
+xrandr >/dev/null
 echo "$pid"

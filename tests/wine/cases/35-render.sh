@@ -21,13 +21,13 @@ render_x_start() {
   done
   [ -s "$work/render-xvfb.display" ] || return 1
   export DISPLAY=":$(head -n1 "$work/render-xvfb.display")"
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   # Without a window manager, wine would wait for one on every hidden window.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
 
 render_x_stop() {
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   kill "$render_xvfb_pid" 2>/dev/null || true
   wait "$render_xvfb_pid" 2>/dev/null || true
   if [ -n "$render_old_display" ]; then export DISPLAY="$render_old_display"; else unset DISPLAY; fi

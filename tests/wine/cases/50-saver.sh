@@ -30,7 +30,7 @@ saver_x_start() {
 }
 
 saver_x_stop() {
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   kill "$saver_xvfb_pid" 2>/dev/null || true
   wait "$saver_xvfb_pid" 2>/dev/null || true
   if [ -n "$saver_old_display" ]; then export DISPLAY="$saver_old_display"; else unset DISPLAY; fi
@@ -110,7 +110,7 @@ elif ! saver_x_start; then
   fail "saver: Xvfb starts"
 else
   # The prefix's server was started without a display; restart it under ours.
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   # Without a window manager, wine would wait for one on every hidden window.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 

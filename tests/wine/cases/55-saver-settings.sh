@@ -27,7 +27,7 @@ if [ ! -f "$saver_bin/Pyrelume.scr" ]; then
 elif ! saver_x_start; then
   fail "saver settings: Xvfb starts"
 else
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
 

@@ -7,7 +7,7 @@ if [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$native_dir/data/data.rfa" ]; t
 elif ! saver_x_start; then
   fail "damaged archive: Xvfb starts"
 else
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   mkdir -p "$work/damaged"
   # Flip bytes of the archive's directory stream inside a copy of the program.

@@ -35,7 +35,7 @@ dlg_x_start() {
 }
 
 dlg_x_stop() {
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   kill "$dlg_xvfb_pid" 2>/dev/null || true
   wait "$dlg_xvfb_pid" 2>/dev/null || true
   if [ -n "$dlg_old_display" ]; then export DISPLAY="$dlg_old_display"; else unset DISPLAY; fi
@@ -64,7 +64,7 @@ dlg_stop() {
     kill "$dlg_pid" 2>/dev/null || true
   fi
   wait "$dlg_pid" 2>/dev/null || true
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
 }
 
 # Checks that the control list $1 has control $2 of class $3 with text $4
@@ -131,7 +131,7 @@ elif ! dlg_x_start; then
   fail "dialogs: Xvfb starts"
 else
   mkdir -p "$dlg_shots"
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$dlg_key" /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$dlg_machine_key" /f >/dev/null 2>&1 || true

@@ -23,12 +23,12 @@ scr_x_start() {
   done
   [ -s "$work/scr-xvfb.display" ] || return 1
   export DISPLAY=":$(head -n1 "$work/scr-xvfb.display")"
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 }
 
 scr_x_stop() {
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   kill "$scr_xvfb_pid" 2>/dev/null || true
   wait "$scr_xvfb_pid" 2>/dev/null || true
   if [ -n "$scr_old_display" ]; then export DISPLAY="$scr_old_display"; else unset DISPLAY; fi
@@ -36,7 +36,7 @@ scr_x_stop() {
 
 # Dots per inch of the prefix (takes effect for programs started afterwards).
 scr_dpi() {
-  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  wine_end
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || true
   timeout 60 wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
     /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || true
@@ -289,7 +289,7 @@ else
         saver_is_warm "$scr_shots/saver-$dpi.png" && break
       done
       saver_stop
-      timeout 20 wineserver -k >/dev/null 2>&1 || true
+      wine_end
       mkdir -p "$work/scr-p$dpi"
       (cd "$work/scr-p$dpi" && exec timeout 60 wine "$saver_checks/preview-host.exe" \
          "$(winepath -w "$saver_bin/Pyrelume.scr")" 4 >"$work/scr-p$dpi/host.txt" 2>/dev/null) &
