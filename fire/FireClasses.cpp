@@ -10,6 +10,7 @@
 #include "scene/SceneLoader.h"
 #include "scene/SceneMeshes.h"
 #include "scene/SceneRender.h"
+#include "scene/SceneTextures.h"
 
 namespace {
 

@@ -312,8 +312,6 @@ void TCustomOpenGL::PaintSwap(TGLDeviceContext dc)
         SwapBuffers(dc);
 }
 
-int TCustomOpenGL::RaiseNotActive() { RaiseError("TCustomOpenGL", "GetInt", "OpenGL is not activated!"); }
-
 int TCustomOpenGL::GetInt(GLenum name)
 {
     if (!active_ || !glGetIntegerv)

@@ -17,6 +17,7 @@
 #include "gl/DArrays.h"
 #include "gl/FastMath.h"
 #include "gl/GLApi.h"
+#include "gl/GLCapabilities.h"
 #include "platform/GLContextDriver.h"
 #include "gl/GLItems.h"
 #include "gl/GLLights.h"
@@ -68,7 +69,7 @@ private:
     int rowSize_ = 0;
 };
 
-class TCustomOpenGL {
+class TCustomOpenGL : public IGLCapabilities {
 public:
     explicit TCustomOpenGL(std::unique_ptr<TGLContextDriver> driver = nullptr);
     virtual ~TCustomOpenGL();
@@ -111,15 +112,14 @@ public:
 
     // The integer state value; raises
     // "TCustomOpenGL.GetInt error: OpenGL is not activated!" without a context.
-    int GetInt(GLenum name);
-    [[noreturn]] static int RaiseNotActive();
+    int GetInt(GLenum name) override;
     // Plain substring search in the current GL_EXTENSIONS string.
-    bool HasExtension(std::string_view name);
+    bool HasExtension(std::string_view name) override;
 
     void SetCullFace(bool on);
     void SetDepthTest(bool on);
     void SetLighting(bool on);
-    void SetPerspectiveHint(bool nicest);
+    void SetPerspectiveHint(bool nicest) override;
 
     const std::string& GLVersion() const { return glVersion_; }
     // Read on first request while active, cached until the next activation.
@@ -128,7 +128,7 @@ public:
     // True when the current context rasterises on the CPU: the system's
     // generic renderer, or a driver whose GL_RENDERER names a software
     // rasteriser (Mesa's llvmpipe and softpipe, SwiftShader, ...).
-    bool SoftwareRasterizer();
+    bool SoftwareRasterizer() override;
 
     TGLLightList& Lights() { return *lights_; }
     TGLMaterialList& Materials() { return *materials_; }
@@ -151,7 +151,7 @@ public:
     int GenericFormatIndex = -1;
 
     bool FormatsEnumerated() const { return formatsEnumerated_; }
-    bool Active() const { return active_; }
+    bool Active() const override { return active_; }
     bool LibraryLoaded() const { return libraryLoaded_; }
     bool SwapParity() const { return swapParity_; }
     // The message of the last failed activation (empty after a success).

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gl/GLClasses.h"
+#include "gl/GLCapabilities.h"
 
 TGLItem::~TGLItem()
 {
@@ -10,11 +10,11 @@ TGLItem::~TGLItem()
         owner_->Remove(this);
 }
 
-TCustomOpenGL* TGLItem::Context() const { return owner_ ? owner_->Context() : nullptr; }
+IGLCapabilities* TGLItem::Context() const { return owner_ ? owner_->Context() : nullptr; }
 
 bool TGLItem::ContextActive() const
 {
-    TCustomOpenGL* context = Context();
+    IGLCapabilities* context = Context();
     return context && context->Active();
 }
 

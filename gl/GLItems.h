@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-class TCustomOpenGL;
+class IGLCapabilities;
 class TGLItemList;
 
 class TGLItem {
@@ -17,7 +17,7 @@ public:
 
     TGLItemList* Owner() const { return owner_; }
     // The context of the owning list, or nullptr for an item without owner.
-    TCustomOpenGL* Context() const;
+    IGLCapabilities* Context() const;
     // True when the owning list's context exists and is active.
     bool ContextActive() const;
 
@@ -28,7 +28,7 @@ private:
 
 class TGLItemList {
 public:
-    explicit TGLItemList(TCustomOpenGL* context = nullptr) : context_(context) {}
+    explicit TGLItemList(IGLCapabilities* context = nullptr) : context_(context) {}
     virtual ~TGLItemList();
     TGLItemList(const TGLItemList&) = delete;
     TGLItemList& operator=(const TGLItemList&) = delete;
@@ -49,13 +49,13 @@ public:
     // Detaches item without freeing it; the caller owns it afterwards.
     void Remove(TGLItem* item);
 
-    TCustomOpenGL* Context() const { return context_; }
-    void SetContext(TCustomOpenGL* context) { context_ = context; }
+    IGLCapabilities* Context() const { return context_; }
+    void SetContext(IGLCapabilities* context) { context_ = context; }
 
 protected:
     const std::vector<TGLItem*>& Items() const { return items_; }
 
 private:
     std::vector<TGLItem*> items_;
-    TCustomOpenGL* context_ = nullptr;
+    IGLCapabilities* context_ = nullptr;
 };

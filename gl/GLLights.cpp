@@ -1,12 +1,12 @@
 #include "gl/GLLights.h"
 
-#include "gl/GLClasses.h"
+#include "gl/GLCapabilities.h"
 
 // ---- TGLMaterialList ----
 
 void TGLMaterialList::InitGL()
 {
-    TCustomOpenGL* gl = Context();
+    IGLCapabilities* gl = Context();
     if (!gl)
         return;
     HasSeparateSpecular = gl->HasExtension("EXT_separate_specular_color");
@@ -97,8 +97,8 @@ TGLLight* TGLLightList::Light(int index) const { return static_cast<TGLLight*>(I
 int TGLLightList::MaxLights()
 {
     if (maxLights_ == 0) {
-        TCustomOpenGL* gl = Context();
-        int n = gl ? gl->GetInt(GL_MAX_LIGHTS) : TCustomOpenGL::RaiseNotActive();
+        IGLCapabilities* gl = Context();
+        int n = gl ? gl->GetInt(GL_MAX_LIGHTS) : IGLCapabilities::RaiseNotActive();
         SetMaxLights(n);
     }
     return maxLights_;
@@ -126,7 +126,7 @@ void TGLLightList::FreeSlot(int index)
 void TGLLightList::SetAmbient(const TGLColor& c)
 {
     ambient_ = c;
-    TCustomOpenGL* gl = Context();
+    IGLCapabilities* gl = Context();
     if (gl && gl->Active())
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, &ambient_.R);
 }

@@ -37,7 +37,7 @@ inline constexpr std::uint32_t lcAll = 0xFFCB;
 
 class TGLMaterialList : public TGLItemList {
 public:
-    explicit TGLMaterialList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    explicit TGLMaterialList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
 
     // Probes separate specular colour; with LightModel set, selects the local
     // viewer and separate specular colour in the light model.
@@ -95,7 +95,7 @@ public:
     // Light slots are tracked in a 32-bit mask, so at most this many are used.
     static constexpr int SlotLimit = 32;
 
-    explicit TGLLightList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    explicit TGLLightList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
 
     // Sets the global ambient colour to (0,0,0,1).
     void InitGL() override;

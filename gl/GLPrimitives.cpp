@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "gl/Errors.h"
-#include "gl/GLClasses.h"
+#include "gl/GLCapabilities.h"
 
 // ---- TGLPrimitiveList ----
 
 void TGLPrimitiveList::InitGL()
 {
-    TCustomOpenGL* gl = Context();
+    IGLCapabilities* gl = Context();
     MaxTextureUnits = (gl && gl->HasExtension("GL_ARB_multitexture")) ? gl->GetInt(GL_MAX_TEXTURE_UNITS_ARB) : 1;
 }
 

@@ -17,7 +17,7 @@ class TGLDisplayList;
 
 class TGLPrimitiveList : public TGLItemList {
 public:
-    explicit TGLPrimitiveList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    explicit TGLPrimitiveList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
 
     // MaxTextureUnits from GL_MAX_TEXTURE_UNITS_ARB with multitexturing, else 1.
     void InitGL() override;
@@ -77,7 +77,7 @@ struct TGLVolume {
 
 class TGLViewportList : public TGLItemList {
 public:
-    explicit TGLViewportList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    explicit TGLViewportList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
     TGLViewport* AddViewport();
     TGLViewport* Viewport(int index) const;
 };
@@ -118,7 +118,7 @@ TGLMatrix OrthoMatrix(const TGLVolume& v);
 
 class TGLDisplayListList : public TGLItemList {
 public:
-    explicit TGLDisplayListList(TCustomOpenGL* context = nullptr) : TGLItemList(context) {}
+    explicit TGLDisplayListList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
 
     // An item whose callback records range lists starting at Base.
     TGLDisplayList* AddDisplayList(int range, std::function<void(TGLDisplayList&)> build);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "gl/Errors.h"
-#include "gl/GLClasses.h"
+#include "gl/GLCapabilities.h"
 
 // ---- Portable helpers ----
 
@@ -110,11 +110,11 @@ void MipmapHalve(std::uint8_t* pixels, int& width, int& height, int bytesPerPixe
 
 // ---- TGLTextureList ----
 
-TGLTextureList::TGLTextureList(TCustomOpenGL* context) : TGLItemList(context) {}
+TGLTextureList::TGLTextureList(IGLCapabilities* context) : TGLItemList(context) {}
 
 void TGLTextureList::InitGL()
 {
-    TCustomOpenGL* gl = Context();
+    IGLCapabilities* gl = Context();
     if (!gl)
         return;
     gl->SetPerspectiveHint(true);

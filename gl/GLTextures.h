@@ -18,7 +18,7 @@ inline constexpr std::uint8_t tsFrameBuffer = 1;
 
 class TGLTextureList : public TGLItemList {
 public:
-    explicit TGLTextureList(TCustomOpenGL* context = nullptr);
+    explicit TGLTextureList(IGLCapabilities* context = nullptr);
 
     void InitGL() override;
 

@@ -627,6 +627,35 @@ void TResourceLoader::SaveChildren(TMainList& container)
     Section = containerSection;
 }
 
+// ---------------------------------------------------------------- object keys
+
+void TMainObject::SaveToLoader(TResourceLoader& loader)
+{
+    if (!Visible)
+        loader.WriteBool("Visible", false);
+    if (Alpha)
+        loader.WriteBool("Alpha", true);
+}
+
+void TMainObject::LoadFromLoader(TResourceLoader& loader)
+{
+    SetVisible(loader.ReadBool("Visible", Visible));
+    Alpha = loader.ReadBool("Alpha", Alpha);
+}
+
+void TResource::SaveToLoader(TResourceLoader& loader)
+{
+    TMainObject::SaveToLoader(loader);
+    if (Path != ".\\")
+        loader.WriteString("Path", Path);
+}
+
+void TResource::LoadFromLoader(TResourceLoader& loader)
+{
+    TMainObject::LoadFromLoader(loader);
+    Path = loader.ReadString("Path", Path);
+}
+
 // ---------------------------------------------------------------- TResource sources
 
 void TResource::LoadFromSource()

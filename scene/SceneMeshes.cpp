@@ -49,6 +49,23 @@ bool TGroupMaterial::Translucent() const
     return glMaterial_->Diffuse().A < 0.99f;
 }
 
+void ApplyMaterialGroup(TGroupMaterial* group)
+{
+    if (group == CurrentMaterialGroup() && (!group || group->Applied))
+        return;
+    TGLColor& color = SharedCurrentColor();
+    if (group) {
+        if (SceneGLReady())
+            group->GLMaterial()->ApplyAll(); // other groups changed the GL material since
+        group->Applied = true;
+        color.A = group->GLMaterial()->Diffuse().A;
+    } else {
+        color.A = 1;
+    }
+    SceneGL::SetCurrentColor(color);
+    SetCachedMaterialGroup(group);
+}
+
 TSceneMaterial::~TSceneMaterial()
 {
     ClearGroups();

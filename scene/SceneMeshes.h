@@ -42,6 +42,10 @@ private:
     TGLMaterial* glMaterial_ = nullptr;
 };
 
+// Applies a material group (or none) and sets the shared current colour; does
+// nothing when the group is the one applied last and still applied.
+void ApplyMaterialGroup(TGroupMaterial* group);
+
 class TSceneMaterial : public TMainObject {
 public:
     ~TSceneMaterial() override;

@@ -5,8 +5,6 @@
 #include <map>
 
 #include "gl/Errors.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneRender.h"
 
 // ---------------------------------------------------------------- options
 
@@ -119,20 +117,6 @@ void TMainObject::SetName(const std::string& name)
         Owner->RenameItem(this, name);
     else
         name_ = name;
-}
-
-void TMainObject::SaveToLoader(TResourceLoader& loader)
-{
-    if (!Visible)
-        loader.WriteBool("Visible", false);
-    if (Alpha)
-        loader.WriteBool("Alpha", true);
-}
-
-void TMainObject::LoadFromLoader(TResourceLoader& loader)
-{
-    SetVisible(loader.ReadBool("Visible", Visible));
-    Alpha = loader.ReadBool("Alpha", Alpha);
 }
 
 TSceneSettingsStore* TMainSceneObject::SettingsStore() const
@@ -455,19 +439,6 @@ bool TResource::AddSceneObject(TMainSceneObject* object, TProcessOptions options
     return AddItem(object);
 }
 
-void TResource::SaveToLoader(TResourceLoader& loader)
-{
-    TMainObject::SaveToLoader(loader);
-    if (Path != ".\\")
-        loader.WriteString("Path", Path);
-}
-
-void TResource::LoadFromLoader(TResourceLoader& loader)
-{
-    TMainObject::LoadFromLoader(loader);
-    Path = loader.ReadString("Path", Path);
-}
-
 // ---------------------------------------------------------------- TMainScene
 
 TMainScene::TMainScene()
@@ -563,16 +534,6 @@ void TMainScene::Animate(float dt)
 {
     for (int i = 0; i < AnimationList.GetCount(); ++i)
         AnimationList.GetItem(i)->Animate(dt);
-}
-
-void TMainScene::Render()
-{
-    if (!Visible)
-        return;
-    SceneGL::SetCullFace(true);
-    ResetRenderStateCaches();
-    for (int i = 0; i < RenderList.GetCount(); ++i)
-        RenderList.GetItem(i)->Render();
 }
 
 void TMainScene::ProcessFrame(float dt)

@@ -93,7 +93,8 @@ public:
     // Stores the name without consulting the owner (used by containers).
     void StoreName(const std::string& name) { name_ = name; }
 
-    // Visible (only when false) and Alpha (only when true).
+    // Visible (only when false) and Alpha (only when true); with the other
+    // description keys of the model in scene/SceneLoader.cpp.
     void SaveToLoader(TResourceLoader& loader) override;
     void LoadFromLoader(TResourceLoader& loader) override;
 
@@ -284,6 +285,8 @@ public:
 
     void ProcessEvents(float dt) override;
     void Animate(float dt) override;
+    // Face culling on, render caches reset, then the render list
+    // (scene/SceneRender.cpp, with the render state).
     void Render() override;
     // Events, animation, then rendering.
     void ProcessFrame(float dt);

@@ -1,9 +1,7 @@
 #include "scene/SceneRender.h"
 
 #include "gl/GLClasses.h"
-#include "scene/SceneMeshes.h"
 #include "scene/SceneObjects.h"
-#include "scene/SceneTextures.h"
 
 bool SceneGLReady()
 {
@@ -133,19 +131,8 @@ bool CurrentBlending()
     return g_blending;
 }
 
-void ApplyMaterialGroup(TGroupMaterial* group)
+void SetCachedMaterialGroup(TGroupMaterial* group)
 {
-    if (group == g_group && (!group || group->Applied))
-        return;
-    if (group) {
-        if (SceneGLReady())
-            group->GLMaterial()->ApplyAll(); // other groups changed the GL material since
-        group->Applied = true;
-        g_color.A = group->GLMaterial()->Diffuse().A;
-    } else {
-        g_color.A = 1;
-    }
-    SceneGL::SetCurrentColor(g_color);
     g_group = group;
 }
 
@@ -154,17 +141,8 @@ TGroupMaterial* CurrentMaterialGroup()
     return g_group;
 }
 
-void SetCurrentTexture(TSceneTexture* texture)
+void SetCachedTexture(TSceneTexture* texture)
 {
-    if (texture == g_texture)
-        return;
-    if (texture) {
-        if (!g_texture)
-            SceneGL::SetTexture2D(true);
-        texture->Bind();
-    } else {
-        SceneGL::SetTexture2D(false);
-    }
     g_texture = texture;
 }
 
@@ -184,6 +162,18 @@ void ForgetCachedObject(const void* object)
 TGLColor& SharedCurrentColor()
 {
     return g_color;
+}
+
+// ---------------------------------------------------------------- scene
+
+void TMainScene::Render()
+{
+    if (!Visible)
+        return;
+    SceneGL::SetCullFace(true);
+    ResetRenderStateCaches();
+    for (int i = 0; i < RenderList.GetCount(); ++i)
+        RenderList.GetItem(i)->Render();
 }
 
 // ---------------------------------------------------------------- GL lists

@@ -43,13 +43,13 @@ void ResetRenderStateCaches();
 void SetBlending(bool flag);
 bool CurrentBlending();
 
-// Applies a material group (or none) and sets the shared current colour.
-void ApplyMaterialGroup(TGroupMaterial* group);
+// The applied material group and the bound scene texture. ApplyMaterialGroup
+// (scene/SceneMeshes.h) and SetCurrentTexture (scene/SceneTextures.h) change
+// the GL state and record what they applied here.
 TGroupMaterial* CurrentMaterialGroup();
-
-// Makes a scene texture current (binding and loading it), or none.
-void SetCurrentTexture(TSceneTexture* texture);
+void SetCachedMaterialGroup(TGroupMaterial* group);
 TSceneTexture* CurrentTexture();
+void SetCachedTexture(TSceneTexture* texture);
 
 // Drops a cached material group or texture that is being destroyed.
 void ForgetCachedObject(const void* object);

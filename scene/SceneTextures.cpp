@@ -378,6 +378,21 @@ void TSceneTexture::Bind()
         glTexture_->Enable();
 }
 
+void SetCurrentTexture(TSceneTexture* texture)
+{
+    TSceneTexture* current = CurrentTexture();
+    if (texture == current)
+        return;
+    if (texture) {
+        if (!current)
+            SceneGL::SetTexture2D(true);
+        texture->Bind();
+    } else {
+        SceneGL::SetTexture2D(false);
+    }
+    SetCachedTexture(texture);
+}
+
 void TSceneTexture::ReleaseTexture()
 {
     if (glTexture_) {

@@ -92,6 +92,9 @@ private:
     TGLTexture* glTexture_ = nullptr;
 };
 
+// Makes a scene texture current (binding and loading it), or none.
+void SetCurrentTexture(TSceneTexture* texture);
+
 class TSceneTextureList : public TResource {
 public:
     std::string_view ClassName() const override { return "TSceneTextureList"; }

@@ -1,0 +1,5 @@
+#include "gl/GLCapabilities.h"
+
+#include "gl/Errors.h"
+
+int IGLCapabilities::RaiseNotActive() { RaiseError("TCustomOpenGL", "GetInt", "OpenGL is not activated!"); }
