@@ -154,7 +154,7 @@ void TCustomOpenGL::LoadOpenGL(const std::string& fileName)
     UnloadOpenGL();
     if (!driver_)
         RaiseMessage("Error: Could not load DLL from " + fileName);
-    driver_->LoadLibrary(fileName);
+    driver_->LoadGLLibrary(fileName);
     LoadGLEntryPoints(*driver_);
     libraryLoaded_ = true;
 }

@@ -22,7 +22,7 @@ public:
     // Loads the GL library named by the context ("opengl32.dll" or the
     // DirectX variant); the driver may map the name to its own library.
     // Raises "Error: Could not load DLL from <name>" when it cannot.
-    virtual void LoadLibrary(const std::string& fileName) = 0;
+    virtual void LoadGLLibrary(const std::string& fileName) = 0;
     virtual void UnloadLibrary() = 0;
     virtual bool LibraryLoaded() const = 0;
 

@@ -470,10 +470,10 @@ void TCustomGLApplication::SaveScreenShot(const std::string& fileName)
     if (!context_->Capture(window_->ClientWidth(), window_->ClientHeight(), image))
         return;
     const std::string name = NumberedFileName(fileName, context_->CaptureCount());
-    const TBitmap24 bitmap = BitmapFromCapture(image.Rgb.data(), image.Rgb.size(), image.Width, image.Height);
+    const TBitmapImage bitmap = BitmapFromCapture(image.Rgb.data(), image.Rgb.size(), image.Width, image.Height);
     switch (ImageFileKindOf(name)) {
     case TImageFileKind::ikBmp:
-        WriteFileBytes(name, EncodeBmp(bitmap));
+        WriteFileBytes(name, EncodeBmp24(bitmap));
         break;
     case TImageFileKind::ikJpeg:
         WriteFileBytes(name, EncodeJpeg(bitmap, JPEGQuality));
@@ -509,7 +509,7 @@ void TCustomGLApplication::RecordFilm(std::int32_t seconds, std::int32_t framesP
 void TCustomGLApplication::CheckAcceleration()
 {
     if (context_ && !context_->HardwareAccelerated() && services_.Host)
-        services_.Host->MessageBox(kNoAccelerationWarning, services_.Host->Title(), TMessageIcon::miError);
+        services_.Host->ShowMessage(kNoAccelerationWarning, services_.Host->Title(), TMessageIcon::miError);
 }
 
 void TCustomGLApplication::Start()
@@ -518,7 +518,7 @@ void TCustomGLApplication::Start()
         display_->EnumerateModes();
         if (display_->ColorDepthModes().Count() == 0) {
             if (services_.Host) {
-                services_.Host->MessageBox(kNoColorDepthWarning, services_.Host->Title(), TMessageIcon::miError);
+                services_.Host->ShowMessage(kNoColorDepthWarning, services_.Host->Title(), TMessageIcon::miError);
                 services_.Host->Terminate();
                 services_.Host->Halt();
             }

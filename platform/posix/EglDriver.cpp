@@ -163,7 +163,7 @@ void TEglDriver::SetSize(int width, int height)
         impl_->SetupFramebuffer(width_, height_);
 }
 
-void TEglDriver::LoadLibrary(const std::string& fileName)
+void TEglDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     const std::string path = fileName == "opengl32.dll" ? DefaultLibrary : fileName;
@@ -215,7 +215,7 @@ std::vector<TGLPixelFormatDescriptor> TEglDriver::DescribePixelFormats(TGLDevice
     if (!impl_->OpenDisplay())
         return formats;
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    d.dwFlags = kPfdDrawToWindow | kPfdSupportOpenGL | kPfdDoubleBuffer;
     d.iPixelType = 0; // RGBA
     d.cColorBits = 32;
     d.cRedBits = d.cGreenBits = d.cBlueBits = d.cAlphaBits = 8;

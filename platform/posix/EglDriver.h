@@ -25,7 +25,7 @@ public:
     // Number of SwapBuffers calls (the framebuffer has a single buffer).
     int SwapCount() const { return swapCount_; }
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override;
     bool LibraryLoaded() const override;
     void* GetProcAddress(const char* name) override;

@@ -1,5 +1,3 @@
-// The GL layer's headers come first: <windows.h> defines macros that would
-// otherwise rewrite their declarations.
 #include "platform/win32/HeadlessWgl.h"
 
 #include "platform/win32/WglDriver.h"

@@ -1,5 +1,3 @@
-// The GL layer's headers come first: <windows.h> defines macros (PFD_*,
-// LoadLibrary) that would otherwise rewrite their declarations.
 #include "platform/win32/WglDriver.h"
 
 #include "gl/Errors.h"
@@ -7,7 +5,6 @@
 
 #include <windows.h>
 
-#undef LoadLibrary
 
 #include <algorithm>
 #include <cstdint>
@@ -286,7 +283,7 @@ TWglDriver::~TWglDriver()
     UnloadLibrary();
 }
 
-void TWglDriver::LoadLibrary(const std::string& fileName)
+void TWglDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     Impl& m = *impl_;
@@ -408,7 +405,7 @@ void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format
     if (GetPixelFormat(target) != format.FormatNumber && m.setPixelFormat)
         m.setPixelFormat(target, format.FormatNumber, &pfd);
 
-    if (format.Descriptor.dwFlags & PFD_NEED_PALETTE) {
+    if (format.Descriptor.dwFlags & kPfdNeedPalette) {
         const std::vector<TGLPaletteEntry> entries = BuildPaletteEntries(format.Descriptor);
         if (entries.empty())
             RaiseMessage("Create RC failed: Palette is not created!");

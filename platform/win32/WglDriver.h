@@ -5,8 +5,8 @@
 // device context; the rendering context, the palette of palette-based formats
 // and the swap-interval control belong to the driver.
 //
-// This header deliberately does not include <windows.h>: the GL layer's own
-// pixel-format constants share names with the system's macros.
+// This header does not include <windows.h>; the system's handles stay in the
+// implementation.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ public:
     TWglDriver(const TWglDriver&) = delete;
     TWglDriver& operator=(const TWglDriver&) = delete;
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override;
     bool LibraryLoaded() const override;
     // The library's own export first, then (with a current context)

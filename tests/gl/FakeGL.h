@@ -37,7 +37,7 @@ public:
     int Swaps = 0;
     std::string LoadedName;
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override { Loaded = false; }
     bool LibraryLoaded() const override { return Loaded; }
     void* GetProcAddress(const char* name) override;

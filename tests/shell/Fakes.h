@@ -231,7 +231,7 @@ public:
         if (OnProcessMessages)
             OnProcessMessages();
     }
-    void MessageBox(const std::string& text, const std::string&, TMessageIcon) override { Boxes.push_back(text); }
+    void ShowMessage(const std::string& text, const std::string&, TMessageIcon) override { Boxes.push_back(text); }
     void HideApplicationWindow() override {}
     void HideFromTaskBar() override {}
     void ShowCursor(bool visible) override { CursorCounter += visible ? 1 : -1; }

@@ -131,7 +131,7 @@ unsigned long TGlxDriver::ChooseVisual(_XDisplay* display, int screen)
     return id;
 }
 
-void TGlxDriver::LoadLibrary(const std::string& fileName)
+void TGlxDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     const bool systemName = fileName == "opengl32.dll" || fileName == "dx7ogl32.dll";
@@ -188,9 +188,9 @@ std::vector<TGLPixelFormatDescriptor> TGlxDriver::DescribePixelFormats(TGLDevice
     if (!vi || !m.Config(vi.get(), GLX_USE_GL) || !m.Config(vi.get(), GLX_RGBA))
         return formats;
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    d.dwFlags = kPfdDrawToWindow | kPfdSupportOpenGL;
     if (m.Config(vi.get(), GLX_DOUBLEBUFFER))
-        d.dwFlags |= PFD_DOUBLEBUFFER;
+        d.dwFlags |= kPfdDoubleBuffer;
     d.iPixelType = 0; // RGBA
     d.cRedBits = static_cast<std::uint8_t>(m.Config(vi.get(), GLX_RED_SIZE));
     d.cGreenBits = static_cast<std::uint8_t>(m.Config(vi.get(), GLX_GREEN_SIZE));

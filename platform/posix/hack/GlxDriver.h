@@ -26,7 +26,7 @@ public:
     // screen, for a window of the program's own; 0 when GLX offers none.
     static unsigned long ChooseVisual(_XDisplay* display, int screen);
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override;
     bool LibraryLoaded() const override;
     void* GetProcAddress(const char* name) override;
