@@ -180,6 +180,7 @@ void WriteFileBytes(const std::string& fileName, std::span<const std::uint8_t> b
         TFileStream f(temp, TFileStream::Mode::Create);
         f.WriteBuffer(bytes.data(), bytes.size());
     } catch (...) {
+        // The half-written temporary file goes, whatever failed; the error still reaches the caller.
         std::remove(temp.c_str());
         throw;
     }

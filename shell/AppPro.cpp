@@ -313,6 +313,7 @@ TCustomApplicationPro::~TCustomApplicationPro()
     try {
         HideApplication();
     } catch (...) {
+        // A destructor must not throw.
     }
 }
 

@@ -103,6 +103,7 @@ void TFileWaveOutput::SaveToFile(const std::string& fileName, bool wav) const
             WriteFileBytes(temp, captured_);
         }
     } catch (...) {
+        // The half-written temporary file goes, whatever failed; the error still reaches the caller.
         std::remove(temp.c_str());
         throw;
     }

@@ -217,6 +217,7 @@ void TWaveSound::Load(std::span<const std::uint8_t> image)
         try {
             ConvertToPCM();
         } catch (...) {
+            // A sound that cannot be converted is not left half-converted.
             Clear();
             throw;
         }

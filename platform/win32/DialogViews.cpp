@@ -292,6 +292,7 @@ TDialogView::TDialogView(TDialogModel& model, TWindowHandle owner, TRole role) :
     try {
         CreateControls();
     } catch (...) {
+        // A half-built form is destroyed before any error leaves the constructor.
         DestroyWindow(AsHwnd(window_));
         window_ = 0;
         throw;

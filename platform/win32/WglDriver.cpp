@@ -32,7 +32,7 @@ constexpr int kMaxFormats = 4096;
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == sizeof(TGLPixelFormatDescriptor),
               "the GL layer's descriptor must match the system's");
 
-HDC AsDC(TGLDeviceContext dc) { return reinterpret_cast<HDC>(dc); }
+HDC AsDC(TDeviceContext dc) { return reinterpret_cast<HDC>(dc); }
 
 // Some drivers answer a failed wglGetProcAddress with small values instead of null.
 bool ValidProc(PROC p)
@@ -347,7 +347,7 @@ void* TWglDriver::GetProcAddress(const char* name)
     return nullptr;
 }
 
-std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TGLDeviceContext dc)
+std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TDeviceContext dc)
 {
     std::vector<TGLPixelFormatDescriptor> formats;
     Impl& m = *impl_;
@@ -380,7 +380,7 @@ std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TGLDevice
     return formats;
 }
 
-void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format)
+void TWglDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat& format)
 {
     Impl& m = *impl_;
     DestroyContext();
@@ -440,7 +440,7 @@ bool TWglDriver::CopyingOutput() const { return impl_->copy != nullptr; }
 
 bool TWglDriver::HasContext() const { return impl_->context != nullptr; }
 
-bool TWglDriver::MakeCurrent(TGLDeviceContext dc, bool current)
+bool TWglDriver::MakeCurrent(TDeviceContext dc, bool current)
 {
     Impl& m = *impl_;
     if (!m.makeCurrent)
@@ -487,7 +487,7 @@ void TWglDriver::DestroyContext()
     m.DeletePalette();
 }
 
-void TWglDriver::SwapBuffers(TGLDeviceContext dc)
+void TWglDriver::SwapBuffers(TDeviceContext dc)
 {
     Impl& m = *impl_;
     if (m.copy && AsDC(dc) == m.copy->targetDC) {
@@ -512,7 +512,7 @@ void TWglDriver::SetSwapInterval(int interval)
         impl_->swapInterval(interval);
 }
 
-std::string TWglDriver::PlatformExtensions(TGLDeviceContext dc)
+std::string TWglDriver::PlatformExtensions(TDeviceContext dc)
 {
     Impl& m = *impl_;
     if (!m.extensionsString)
@@ -521,7 +521,7 @@ std::string TWglDriver::PlatformExtensions(TGLDeviceContext dc)
     return text ? text : "";
 }
 
-void TWglDriver::SurfaceSize(TGLDeviceContext dc, int& width, int& height)
+void TWglDriver::SurfaceSize(TDeviceContext dc, int& width, int& height)
 {
     width = height = 0;
     HWND window = dc ? WindowFromDC(AsDC(dc)) : nullptr;

@@ -32,17 +32,17 @@ public:
     // wglGetProcAddress, which is where extension functions come from.
     void* GetProcAddress(const char* name) override;
     // Every format of dc (the screen's device context when dc is 0).
-    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext dc) override;
-    void CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format) override;
+    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TDeviceContext dc) override;
+    void CreateContext(TDeviceContext dc, const TGLPixelFormat& format) override;
     bool HasContext() const override;
-    bool MakeCurrent(TGLDeviceContext dc, bool current) override;
+    bool MakeCurrent(TDeviceContext dc, bool current) override;
     void DestroyContext() override;
-    void SwapBuffers(TGLDeviceContext dc) override;
+    void SwapBuffers(TDeviceContext dc) override;
     bool HasSwapInterval() const override;
     int GetSwapInterval() override;
     void SetSwapInterval(int interval) override;
-    std::string PlatformExtensions(TGLDeviceContext dc) override;
-    void SurfaceSize(TGLDeviceContext dc, int& width, int& height) override;
+    std::string PlatformExtensions(TDeviceContext dc) override;
+    void SurfaceSize(TDeviceContext dc, int& width, int& height) override;
 
     // Which functions the loaded library supplied itself (for diagnostics):
     // true when describing/swapping goes through the library's exports rather

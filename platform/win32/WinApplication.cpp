@@ -483,6 +483,7 @@ void TWinApplication::ReportException(const std::exception& e)
             Terminate();
         }
     } catch (...) {
+        // An error from the error handler itself ends the program instead of escaping the message loop.
         Terminate();
     }
     inException_ = false;

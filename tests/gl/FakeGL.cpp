@@ -122,7 +122,7 @@ void FakeDriver::LoadGLLibrary(const std::string& fileName)
 
 void* FakeDriver::GetProcAddress(const char* name) { return FakeLoader().GetProcAddress(name); }
 
-void FakeDriver::CreateContext(TGLDeviceContext, const TGLPixelFormat&)
+void FakeDriver::CreateContext(TDeviceContext, const TGLPixelFormat&)
 {
     if (FailContext)
         RaiseMessage("Create RC failed: Context is not created!");
