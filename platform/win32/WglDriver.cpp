@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -204,7 +203,6 @@ bool RegisterGLSurfaceClass()
     return RegisterClassExW(&wc) != 0;
 }
 
-
 bool TWglDriver::CopiesChildWindowOutput()
 {
     static const bool copy = [] {
@@ -231,8 +229,6 @@ struct TWglDriver::Impl {
     PFN_DescribePixelFormat describe = nullptr;
     PFN_SetPixelFormat setPixelFormat = nullptr;
     PFN_SwapBuffers swap = nullptr;
-    bool libraryDescribes = false;
-    bool librarySwaps = false;
 
     // Window-system extensions, resolved once a context is current.
     PFN_wglSwapIntervalEXT swapInterval = nullptr;
@@ -298,7 +294,6 @@ void TWglDriver::LoadGLLibrary(const std::string& fileName)
     m.describe = m.Export<PFN_DescribePixelFormat>("DescribePixelFormat");
     if (!m.describe)
         m.describe = m.Export<PFN_DescribePixelFormat>("wglDescribePixelFormat");
-    m.libraryDescribes = m.describe != nullptr;
     if (!m.describe)
         m.describe = &::DescribePixelFormat;
 
@@ -309,7 +304,6 @@ void TWglDriver::LoadGLLibrary(const std::string& fileName)
         m.setPixelFormat = &::SetPixelFormat;
 
     m.swap = m.Export<PFN_SwapBuffers>("wglSwapBuffers");
-    m.librarySwaps = m.swap != nullptr;
     if (!m.swap)
         m.swap = &::SwapBuffers;
 
@@ -328,10 +322,6 @@ void TWglDriver::UnloadLibrary()
 }
 
 bool TWglDriver::LibraryLoaded() const { return impl_->library != nullptr; }
-
-bool TWglDriver::LibraryDescribes() const { return impl_->libraryDescribes; }
-
-bool TWglDriver::LibrarySwaps() const { return impl_->librarySwaps; }
 
 void* TWglDriver::GetProcAddress(const char* name)
 {
@@ -435,8 +425,6 @@ void TWglDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat& format)
         RaiseMessage("Create RC failed: Context is not created!");
     }
 }
-
-bool TWglDriver::CopyingOutput() const { return impl_->copy != nullptr; }
 
 bool TWglDriver::HasContext() const { return impl_->context != nullptr; }
 

@@ -44,20 +44,12 @@ public:
     std::string PlatformExtensions(TDeviceContext dc) override;
     void SurfaceSize(TDeviceContext dc, int& width, int& height) override;
 
-    // Which functions the loaded library supplied itself (for diagnostics):
-    // true when describing/swapping goes through the library's exports rather
-    // than the system's gdi32 functions.
-    bool LibraryDescribes() const;
-    bool LibrarySwaps() const;
-
     // A context made on a child window's device context draws offscreen and
     // every swap copies the picture into the window through GDI when this is
     // true: under wine (whose GL output of child windows never reaches the
     // screen), or as PYRELUME_CHILD_GL=copy asks; PYRELUME_CHILD_GL=direct
     // turns it off. Elsewhere child windows get their context directly.
     static bool CopiesChildWindowOutput();
-    // True while the current context draws that way.
-    bool CopyingOutput() const;
 
 private:
     struct Impl;

@@ -302,4 +302,3 @@ void TGlxDriver::SurfaceSize(TDeviceContext dc, int& width, int& height)
     }
 }
 
-bool TGlxDriver::DoubleBuffered() const { return impl_->doubleBuffered; }

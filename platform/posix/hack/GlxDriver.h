@@ -42,9 +42,6 @@ public:
     std::string PlatformExtensions(TDeviceContext dc) override;
     void SurfaceSize(TDeviceContext dc, int& width, int& height) override;
 
-    // Whether the context's visual is double-buffered (after CreateContext).
-    bool DoubleBuffered() const;
-
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
