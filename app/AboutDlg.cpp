@@ -1,8 +1,8 @@
 #include "app/AboutDlg.h"
 
-#include <ctime>
 
 #include "assets/ResourceFile.h"
+#include "clock/TimeProvider.h"
 #include "scene/SceneImages.h"
 #include "shell/AppOpenGL.h"
 #include "shell/AppPro.h"
@@ -104,16 +104,7 @@ std::shared_ptr<TBitmapImage> LoadArchivePicture(IProgramResources* resources, c
 
 int CurrentYear()
 {
-    const std::time_t now = std::time(nullptr);
-#if defined(_WIN32)
-    // The Windows run-time keeps localtime's result per thread.
-    const std::tm* local = std::localtime(&now);
-    return local ? local->tm_year + 1900 : 1970;
-#else
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
-#endif
+    return TSystemTimeProvider().Now().Year;
 }
 
 // ---- The box

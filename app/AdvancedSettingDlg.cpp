@@ -198,8 +198,8 @@ void TFormAdvancedSettings::Fill()
 
     if (context) {
         SetChecked(CheckBoxWaitSync, context->WaitSync());
-        const TAppRenderer r = context->EffectiveRenderer();
-        SetItemIndex(ComboBoxRenderer, r == TAppRenderer::Generic ? -1 : static_cast<int>(r));
+        const TGLRenderer r = context->EffectiveRenderer();
+        SetItemIndex(ComboBoxRenderer, r == TGLRenderer::Generic ? -1 : static_cast<int>(r));
     }
 
     SetItemIndex(ComboBoxPowerOff, saver_.PowerOffIndex());
@@ -361,9 +361,9 @@ void TFormAdvancedSettings::Apply()
     if (monitor < 0) {
         const int r = Control(ComboBoxRenderer).ItemIndex;
         if (r >= 0)
-            saver_.SetRenderer(static_cast<TAppRenderer>(r));
+            saver_.SetRenderer(static_cast<TGLRenderer>(r));
     } else {
-        saver_.SetRenderer(TAppRenderer::OpenGL);
+        saver_.SetRenderer(TGLRenderer::OpenGL);
     }
 
     saver_.SetPowerOffIndex(Control(ComboBoxPowerOff).ItemIndex);

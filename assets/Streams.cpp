@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "assets/LittleEndian.h"
 #include "gl/Errors.h"
 
 void TStream::ReadBuffer(void* buffer, std::size_t count)
@@ -39,15 +40,13 @@ std::int32_t TStream::ReadInt32()
 {
     std::uint8_t b[4];
     ReadBuffer(b, 4);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                     (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+    return static_cast<std::int32_t>(LoadLE32(b));
 }
 
 void TStream::WriteInt32(std::int32_t v)
 {
-    const auto u = static_cast<std::uint32_t>(v);
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                               static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
+    std::uint8_t b[4];
+    StoreLE32(b, static_cast<std::uint32_t>(v));
     WriteBuffer(b, 4);
 }
 
@@ -181,6 +180,7 @@ void WriteFileBytes(const std::string& fileName, std::span<const std::uint8_t> b
         TFileStream f(temp, TFileStream::Mode::Create);
         f.WriteBuffer(bytes.data(), bytes.size());
     } catch (...) {
+        // The half-written temporary file goes, whatever failed; the error still reaches the caller.
         std::remove(temp.c_str());
         throw;
     }

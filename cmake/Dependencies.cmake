@@ -1,7 +1,7 @@
 # Third-party libraries. Natively they come from Debian's -dev packages; for the
 # Windows cross build zlib comes from libz-mingw-w64-dev and libjpeg-turbo and libpng are built
 # once from Debian's source packages (see cmake/LibJpegMingw.cmake, cmake/LibPngMingw.cmake).
-if(PYRELUME_WINDOWS)
+if(WIN32)
   find_library(PYR_MINGW_ZLIB NAMES libz.a REQUIRED)
   add_library(ZLIB::ZLIB STATIC IMPORTED)
   set_target_properties(ZLIB::ZLIB PROPERTIES IMPORTED_LOCATION ${PYR_MINGW_ZLIB})

@@ -6,7 +6,7 @@
 # .incbin and listed for TEmbeddedResources (names compared case-insensitively).
 # The file may be produced by the build (add_custom_command); the target is
 # rebuilt when it changes.
-if(PYRELUME_WINDOWS)
+if(WIN32)
   enable_language(RC)
 endif()
 
@@ -34,7 +34,7 @@ function(pyr_embed_archive)
   string(MAKE_C_IDENTIFIER "${E_TARGET}_${name}" ident)
   set(gen_dir ${CMAKE_CURRENT_BINARY_DIR}/embed_${ident})
 
-  if(PYRELUME_WINDOWS)
+  if(WIN32)
     set(rc ${gen_dir}/${ident}.rc)
     file(TO_NATIVE_PATH "${file}" rc_path)
     string(REPLACE "\\" "\\\\" rc_path "${rc_path}")

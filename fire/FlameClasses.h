@@ -122,8 +122,6 @@ public:
     const TPalette& Palette() const { return palette_; }
     const TDitherPalette& DitherPalette() const { return ditherPalette_; }
     const TPalette& LightPalette() const { return lightPalette_; }
-    const std::array<TFlameControlColor, ControlCount>& ControlColors() const { return controlColors_; }
-    const std::array<std::int32_t, ControlCount>& ControlPositions() const { return controlPositions_; }
 
 private:
     void SetTaperedPositions(bool tapered);

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "gl/Errors.h"
+#include "gl/GLState.h"
 
 namespace {
 // Masks the x87 floating-point exceptions (control word 0x133F) where there is
@@ -154,7 +155,7 @@ void TCustomOpenGL::LoadOpenGL(const std::string& fileName)
     UnloadOpenGL();
     if (!driver_)
         RaiseMessage("Error: Could not load DLL from " + fileName);
-    driver_->LoadLibrary(fileName);
+    driver_->LoadGLLibrary(fileName);
     LoadGLEntryPoints(*driver_);
     libraryLoaded_ = true;
 }
@@ -173,7 +174,7 @@ void TCustomOpenGL::LoadExtensions()
         LoadGLExtensionEntryPoints(*driver_);
 }
 
-void TCustomOpenGL::EnumFormats(TGLDeviceContext dc)
+void TCustomOpenGL::EnumFormats(TDeviceContext dc)
 {
     if (formatsEnumerated_)
         return;
@@ -209,7 +210,7 @@ int TCustomOpenGL::SelectFormat(const TGLPixelFormat& request)
     return SelectPixelFormat(ActiveFormats(), request);
 }
 
-void TCustomOpenGL::CreateRC(TGLDeviceContext dc)
+void TCustomOpenGL::CreateRC(TDeviceContext dc)
 {
     const std::vector<TGLPixelFormat>& formats = ActiveFormats();
     const int index = ActiveFormatIndex();
@@ -235,7 +236,7 @@ void TCustomOpenGL::CreateRC(TGLDeviceContext dc)
     viewports_->InitGL();
 }
 
-void TCustomOpenGL::Activate(TGLDeviceContext dc)
+void TCustomOpenGL::Activate(TDeviceContext dc)
 {
     active_ = true;
     lastError_.clear();
@@ -290,7 +291,7 @@ void TCustomOpenGL::Deactivate()
     active_ = false;
 }
 
-void TCustomOpenGL::SwapBuffers(TGLDeviceContext dc)
+void TCustomOpenGL::SwapBuffers(TDeviceContext dc)
 {
     if (glFlush)
         glFlush();
@@ -306,7 +307,7 @@ void TCustomOpenGL::SwapBuffers(TGLDeviceContext dc)
     swapParity_ = !swapParity_;
 }
 
-void TCustomOpenGL::PaintSwap(TGLDeviceContext dc)
+void TCustomOpenGL::PaintSwap(TDeviceContext dc)
 {
     if (!swapParity_)
         SwapBuffers(dc);
@@ -331,9 +332,9 @@ bool TCustomOpenGL::HasExtension(std::string_view name)
     return std::string_view(reinterpret_cast<const char*>(extensions)).find(name) != std::string_view::npos;
 }
 
-void TCustomOpenGL::SetCullFace(bool on) { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); }
-void TCustomOpenGL::SetDepthTest(bool on) { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
-void TCustomOpenGL::SetLighting(bool on) { on ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING); }
+void TCustomOpenGL::SetCullFace(bool on) { SwitchGLCapability(GL_CULL_FACE, on); }
+void TCustomOpenGL::SetDepthTest(bool on) { SwitchGLCapability(GL_DEPTH_TEST, on); }
+void TCustomOpenGL::SetLighting(bool on) { SwitchGLCapability(GL_LIGHTING, on); }
 
 void TCustomOpenGL::SetPerspectiveHint(bool nicest)
 {

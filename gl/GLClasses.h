@@ -87,13 +87,13 @@ public:
     TGLContextDriver* Driver() const { return driver_.get(); }
 
     // Creates and activates the context. Never raises; test Active afterwards.
-    void Activate(TGLDeviceContext dc);
+    void Activate(TDeviceContext dc);
     // Releases the GL objects, destroys the context and clears the formats.
     void Deactivate();
     // Flush, swap-interval control, swap, invert SwapParity.
-    void SwapBuffers(TGLDeviceContext dc);
+    void SwapBuffers(TDeviceContext dc);
     // Swaps only when SwapParity is false (repaint without a new frame).
-    void PaintSwap(TGLDeviceContext dc);
+    void PaintSwap(TDeviceContext dc);
 
     // Loads the GL library by file name and resolves the entry points.
     // Raises "Error: Could not load DLL from <name>" when it cannot.
@@ -103,12 +103,12 @@ public:
     void LoadExtensions();
 
     // Fills HardwareFormats and GenericFormats (skipped while FormatsEnumerated).
-    void EnumFormats(TGLDeviceContext dc);
+    void EnumFormats(TDeviceContext dc);
     // Index of the best format of the active list for the request, or -1.
     int SelectFormat(const TGLPixelFormat& request);
     // Sets the chosen format, creates the context, makes it current and
     // initialises the lists. Raises the "Create RC failed: ..." errors.
-    void CreateRC(TGLDeviceContext dc);
+    void CreateRC(TDeviceContext dc);
 
     // The integer state value; raises
     // "TCustomOpenGL.GetInt error: OpenGL is not activated!" without a context.
@@ -183,6 +183,6 @@ private:
     bool active_ = false;
     bool libraryLoaded_ = false;
     bool swapParity_ = true;
-    TGLDeviceContext currentDC_ = 0;
+    TDeviceContext currentDC_ = 0;
     std::string lastError_;
 };

@@ -9,12 +9,12 @@ TGLPixelFormat TGLPixelFormat::FromDescriptor(const TGLPixelFormatDescriptor& d,
     f.AlphaBits = d.cAlphaBits;
     f.AccumBits = d.cAccumBits;
     f.Flags = 0;
-    if (d.dwFlags & PFD_DRAW_TO_WINDOW)
+    if (d.dwFlags & kPfdDrawToWindow)
         f.Flags |= pfDrawToWindow;
-    if (d.dwFlags & PFD_DRAW_TO_BITMAP)
+    if (d.dwFlags & kPfdDrawToBitmap)
         f.Flags |= pfDrawToBitmap;
-    f.DoubleBuffer = (d.dwFlags & PFD_DOUBLEBUFFER) != 0;
-    f.SupportGDI = (d.dwFlags & PFD_SUPPORT_GDI) != 0;
+    f.DoubleBuffer = (d.dwFlags & kPfdDoubleBuffer) != 0;
+    f.SupportGDI = (d.dwFlags & kPfdSupportGdi) != 0;
     f.FormatNumber = formatNumber;
     f.Descriptor = d;
     return f;

@@ -40,13 +40,13 @@ struct TGLPixelFormatDescriptor {
 static_assert(sizeof(TGLPixelFormatDescriptor) == 40, "pixel format descriptor must be 40 bytes");
 
 // Descriptor flag bits.
-inline constexpr std::uint32_t PFD_DOUBLEBUFFER = 0x00000001;
-inline constexpr std::uint32_t PFD_DRAW_TO_WINDOW = 0x00000004;
-inline constexpr std::uint32_t PFD_DRAW_TO_BITMAP = 0x00000008;
-inline constexpr std::uint32_t PFD_SUPPORT_GDI = 0x00000010;
-inline constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x00000020;
-inline constexpr std::uint32_t PFD_GENERIC_FORMAT = 0x00000040;
-inline constexpr std::uint32_t PFD_NEED_PALETTE = 0x00000080;
+inline constexpr std::uint32_t kPfdDoubleBuffer = 0x00000001;
+inline constexpr std::uint32_t kPfdDrawToWindow = 0x00000004;
+inline constexpr std::uint32_t kPfdDrawToBitmap = 0x00000008;
+inline constexpr std::uint32_t kPfdSupportGdi = 0x00000010;
+inline constexpr std::uint32_t kPfdSupportOpenGL = 0x00000020;
+inline constexpr std::uint32_t kPfdGenericFormat = 0x00000040;
+inline constexpr std::uint32_t kPfdNeedPalette = 0x00000080;
 
 // Format flags of a TGLPixelFormat (a small set).
 enum TGLPixelFormatFlag : std::uint8_t { pfDrawToWindow = 0x1, pfDrawToBitmap = 0x2 };
@@ -65,7 +65,7 @@ struct TGLPixelFormat {
 
     // Builds the record from a descriptor and its 1-based number.
     static TGLPixelFormat FromDescriptor(const TGLPixelFormatDescriptor& d, int formatNumber);
-    bool IsGeneric() const { return (Descriptor.dwFlags & PFD_GENERIC_FORMAT) != 0; }
+    bool IsGeneric() const { return (Descriptor.dwFlags & kPfdGenericFormat) != 0; }
 };
 
 // The request used by activation: 32 colour bits, 16 depth bits, drawing to a

@@ -28,7 +28,7 @@ public:
     // Ends the process at once.
     virtual void Halt() = 0;
     virtual void ProcessMessages() = 0;
-    virtual void MessageBox(const std::string& text, const std::string& caption, TMessageIcon icon) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon) = 0;
 
     // The application's hidden top-level window.
     virtual void HideApplicationWindow() = 0;

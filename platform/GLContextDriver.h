@@ -10,10 +10,10 @@
 
 #include "gl/GLApi.h"
 #include "gl/GLPixelFormat.h"
+#include "platform/PlatformTypes.h"
 
-// An opaque drawing surface: the window's device context on Windows, any
-// value the driver understands elsewhere (the EGL driver ignores it).
-using TGLDeviceContext = std::uintptr_t;
+// Drawing surfaces are TDeviceContext values: the window's device context on
+// Windows, any value the driver understands elsewhere (the EGL driver ignores it).
 
 class TGLContextDriver : public TGLProcLoader {
 public:
@@ -22,7 +22,7 @@ public:
     // Loads the GL library named by the context ("opengl32.dll" or the
     // DirectX variant); the driver may map the name to its own library.
     // Raises "Error: Could not load DLL from <name>" when it cannot.
-    virtual void LoadLibrary(const std::string& fileName) = 0;
+    virtual void LoadGLLibrary(const std::string& fileName) = 0;
     virtual void UnloadLibrary() = 0;
     virtual bool LibraryLoaded() const = 0;
 
@@ -31,19 +31,19 @@ public:
     void* GetProcAddress(const char* name) override = 0;
 
     // Every pixel format of the surface, numbered from 1.
-    virtual std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext dc) = 0;
+    virtual std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TDeviceContext dc) = 0;
 
     // Sets the pixel format of the surface, then creates a context on it.
     // Raises "Create RC failed: Palette is not created!" or
     // "Create RC failed: Context is not created!" on failure.
-    virtual void CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format) = 0;
+    virtual void CreateContext(TDeviceContext dc, const TGLPixelFormat& format) = 0;
     virtual bool HasContext() const = 0;
     // Makes the context current on the surface (false: no context current).
-    virtual bool MakeCurrent(TGLDeviceContext dc, bool current) = 0;
+    virtual bool MakeCurrent(TDeviceContext dc, bool current) = 0;
     // Deletes the context (and the palette, if one was made).
     virtual void DestroyContext() = 0;
 
-    virtual void SwapBuffers(TGLDeviceContext dc) = 0;
+    virtual void SwapBuffers(TDeviceContext dc) = 0;
 
     // Swap interval control; HasSwapInterval is false when the driver has no
     // way to change it.
@@ -52,8 +52,8 @@ public:
     virtual void SetSwapInterval(int interval) = 0;
 
     // The window-system extension string, empty when the driver has no query.
-    virtual std::string PlatformExtensions(TGLDeviceContext dc) = 0;
+    virtual std::string PlatformExtensions(TDeviceContext dc) = 0;
 
     // The client size of the surface in pixels (screenshots).
-    virtual void SurfaceSize(TGLDeviceContext dc, int& width, int& height) = 0;
+    virtual void SurfaceSize(TDeviceContext dc, int& width, int& height) = 0;
 };

@@ -1,11 +1,13 @@
 #include "scene/SceneImages.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "assets/LittleEndian.h"
 #include "gl/Errors.h"
 
 extern "C" {
@@ -42,25 +44,12 @@ namespace {
 
 std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+    return LoadLE32(&b[at]);
 }
 
 std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
-{
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
-}
-
-void Put16(std::vector<std::uint8_t>& v, std::uint16_t x)
-{
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
+    return LoadLE16(&b[at]);
 }
 
 std::vector<std::uint8_t> EncodeBmp(const TBitmapImage& image, int bits)
@@ -73,20 +62,20 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmapImage& image, int bits)
     v.reserve(size);
     v.push_back('B');
     v.push_back('M');
-    Put32(v, static_cast<std::uint32_t>(size));
-    Put32(v, 0);
-    Put32(v, offBits);
-    Put32(v, 40);
-    Put32(v, static_cast<std::uint32_t>(image.Width));
-    Put32(v, static_cast<std::uint32_t>(image.Height));
-    Put16(v, 1);
-    Put16(v, static_cast<std::uint16_t>(bits));
-    Put32(v, 0);
-    Put32(v, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(image.Height)));
-    Put32(v, 2835);
-    Put32(v, 2835);
-    Put32(v, bits == 8 ? 256 : 0);
-    Put32(v, 0);
+    AppendLE32(v, static_cast<std::uint32_t>(size));
+    AppendLE32(v, 0);
+    AppendLE32(v, offBits);
+    AppendLE32(v, 40);
+    AppendLE32(v, static_cast<std::uint32_t>(image.Width));
+    AppendLE32(v, static_cast<std::uint32_t>(image.Height));
+    AppendLE16(v, 1);
+    AppendLE16(v, static_cast<std::uint16_t>(bits));
+    AppendLE32(v, 0);
+    AppendLE32(v, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(image.Height)));
+    AppendLE32(v, 2835);
+    AppendLE32(v, 2835);
+    AppendLE32(v, bits == 8 ? 256 : 0);
+    AppendLE32(v, 0);
     if (bits == 8)
         for (int i = 0; i < 256; ++i) {
             v.push_back(image.Palette[i * 3u]);
@@ -329,14 +318,30 @@ bool EncodeJpegRaw(const TBitmapImage* image, int quality, unsigned char** outBu
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(image->Width) * 3u + 1));
+    if (!row) {
+        std::snprintf(err->message, sizeof err->message, "not enough memory for a row of %d pixels", image->Width);
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(image->Width) * 3u;
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < image->Width; ++x) {
-            std::uint8_t b, g, r;
-            image->GetBGR(x, y, b, g, r);
-            row[x * 3] = r;
-            row[x * 3 + 1] = g;
-            row[x * 3 + 2] = b;
+        if (image->BitsPerPixel == 24) {
+            // Screen captures are large: swap blue and red a row at a time.
+            const std::uint8_t* src = image->Pixels.data() + rowBytes * static_cast<std::size_t>(y);
+            for (std::size_t x = 0; x < rowBytes; x += 3) {
+                row[x] = src[x + 2];
+                row[x + 1] = src[x + 1];
+                row[x + 2] = src[x];
+            }
+        } else {
+            for (int x = 0; x < image->Width; ++x) {
+                std::uint8_t b, g, r;
+                image->GetBGR(x, y, b, g, r);
+                row[x * 3] = r;
+                row[x * 3 + 1] = g;
+                row[x * 3 + 2] = b;
+            }
         }
         JSAMPROW rows[1] = {row};
         jpeg_write_scanlines(&cinfo, rows, 1);
@@ -362,10 +367,12 @@ TBitmapImage DecodeJpeg(std::span<const std::uint8_t> bytes)
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmapImage& image, int quality)
 {
+    if (image.Empty())
+        RaiseError("TSceneTexture", "SaveJpeg", "empty image");
     unsigned char* buf = nullptr;
     unsigned long size = 0;
     JpegErrorManager err{};
-    const bool ok = EncodeJpegRaw(&image, quality, &buf, &size, &err);
+    const bool ok = EncodeJpegRaw(&image, std::clamp(quality, 1, 100), &buf, &size, &err);
     std::vector<std::uint8_t> out;
     if (ok && buf)
         out.assign(buf, buf + size);

@@ -25,14 +25,15 @@ struct TBitmapImage {
 // uncompressed, 24 bits or 8 bits with a palette, bottom-up or top-down.
 // Anything else, and truncated data, raises an EPyrelumeError naming what.
 TBitmapImage DecodeBmp(std::span<const std::uint8_t> bytes);
-// Writes a 24-bit bottom-up bitmap (tests and tools).
+// Writes a 24-bit bottom-up bitmap (screenshots, tests and tools).
 std::vector<std::uint8_t> EncodeBmp24(const TBitmapImage& image);
 // Writes an 8-bit palettised bottom-up bitmap (tests and tools).
 std::vector<std::uint8_t> EncodeBmp8(const TBitmapImage& image);
 
 // Decodes a JPEG into a 24-bit image; damaged data raises an EPyrelumeError.
 TBitmapImage DecodeJpeg(std::span<const std::uint8_t> bytes);
-// Encodes a 24-bit image as JPEG at the given quality (tests and tools).
+// Encodes an image as baseline JPEG, quality clamped to 1..100 (screenshots,
+// tests and tools). An empty image or an encoder error raises.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmapImage& image, int quality);
 
 // Largest power of two not above n, capped at 1024 (0 stays 0).

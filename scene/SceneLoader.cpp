@@ -92,19 +92,6 @@ std::string ResolveFileName(const std::string& name, const std::string& folder)
     return folder + name;
 }
 
-std::string DiskFileName(const std::string& name)
-{
-#ifdef PYRELUME_WINDOWS
-    return name;
-#else
-    std::string s = name;
-    for (auto& c : s)
-        if (c == '\\')
-            c = '/';
-    return s;
-#endif
-}
-
 std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
@@ -135,7 +122,7 @@ std::vector<std::string> ReadTextLines(const std::string& fileName, bool fromArc
     } else {
         if (fileName.empty())
             return {};
-        bytes = ReadFileBytes(DiskFileName(fileName));
+        bytes = ReadFileBytes(NativeFilePath(fileName));
     }
     return SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
@@ -334,7 +321,7 @@ void TResourceLoader::Close()
         }
         // Written beside the target, then renamed, so a failed write never
         // leaves a half-written description.
-        const std::string target = DiskFileName(FileName);
+        const std::string target = NativeFilePath(FileName);
         const std::string temp = target + ".tmp";
         WriteFileBytes(temp, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         std::error_code ec;

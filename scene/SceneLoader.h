@@ -56,8 +56,6 @@ std::string LowerAscii(std::string s);
 bool SameText(std::string_view a, std::string_view b);
 // A file name resolved against a folder: used as is when it has a folder part.
 std::string ResolveFileName(const std::string& name, const std::string& folder);
-// The name as the local file system spells it ("\" becomes "/" off Windows).
-std::string DiskFileName(const std::string& name);
 // Splits text into lines at CR, LF or CR LF.
 std::vector<std::string> SplitLines(std::string_view text);
 // The lines of an asset: from disk (raising when missing) or through the

@@ -630,7 +630,7 @@ bool T3DMMeshLoader::OpenFile(const std::string& name)
     model_->Clear();
     model_->FromArchive = FromArchive;
     const std::string file = ResolveFileName(name, Path);
-    model_->LoadFromFile(FromArchive ? file : DiskFileName(file));
+    model_->LoadFromFile(FromArchive ? file : NativeFilePath(file));
     return model_->Count() > 0;
 }
 

@@ -1,6 +1,7 @@
 #include "scene/SceneRender.h"
 
 #include "gl/GLClasses.h"
+#include "gl/GLState.h"
 #include "scene/SceneObjects.h"
 
 bool SceneGLReady()
@@ -10,23 +11,11 @@ bool SceneGLReady()
 
 namespace SceneGL {
 
-namespace {
-void Switch(GLenum cap, bool on)
-{
-    if (!SceneGLReady())
-        return;
-    if (on)
-        glEnable(cap);
-    else
-        glDisable(cap);
-}
-} // namespace
-
-void SetCullFace(bool on) { Switch(GL_CULL_FACE, on); }
-void SetDepthTest(bool on) { Switch(GL_DEPTH_TEST, on); }
-void SetLighting(bool on) { Switch(GL_LIGHTING, on); }
-void SetFog(bool on) { Switch(GL_FOG, on); }
-void SetTexture2D(bool on) { Switch(GL_TEXTURE_2D, on); }
+void SetCullFace(bool on) { SwitchGLCapability(GL_CULL_FACE, on); }
+void SetDepthTest(bool on) { SwitchGLCapability(GL_DEPTH_TEST, on); }
+void SetLighting(bool on) { SwitchGLCapability(GL_LIGHTING, on); }
+void SetFog(bool on) { SwitchGLCapability(GL_FOG, on); }
+void SetTexture2D(bool on) { SwitchGLCapability(GL_TEXTURE_2D, on); }
 
 void PushMatrix()
 {

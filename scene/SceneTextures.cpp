@@ -258,7 +258,7 @@ TBitmapImage TSceneTexture::LoadBitmap(const std::string& fileName)
             std::vector<std::uint8_t> bytes;
             bool have = true;
             if (disk) {
-                bytes = ReadFileBytes(DiskFileName(fileName));
+                bytes = ReadFileBytes(NativeFilePath(fileName));
             } else {
                 TResourceFileReader& reader = ResourceReader();
                 have = reader.Open(fileName) && reader.Stream();

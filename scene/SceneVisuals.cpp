@@ -363,6 +363,7 @@ void TMainSpriteList::Render()
     try {
         TSceneLayer::Render();
     } catch (...) {
+        // The orthographic projection is undone before any error leaves the layer.
         SceneGL::EndOrtho();
         throw;
     }

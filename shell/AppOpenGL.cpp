@@ -12,13 +12,9 @@ void TCustomAppOpenGL::SetRenderer(TGLRenderer renderer)
 
 TAppGLContext::TAppGLContext(std::unique_ptr<TGLContextDriver> driver) : gl_(std::move(driver)) {}
 
-void TAppGLContext::SetRestartHandler(std::function<void(TAppRenderer)> handler)
+void TAppGLContext::SetRestartHandler(std::function<void(TGLRenderer)> handler)
 {
-    if (!handler) {
-        gl_.Restart = nullptr;
-        return;
-    }
-    gl_.Restart = [h = std::move(handler)](TGLRenderer r) { h(static_cast<TAppRenderer>(r)); };
+    gl_.Restart = std::move(handler);
 }
 
 void TAppGLContext::SetBaseState()

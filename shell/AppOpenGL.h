@@ -45,10 +45,10 @@ public:
     void ResetCaptureCount() override { captureBase_ = gl_.ScreenShot().Count(); }
     bool WaitSync() override { return gl_.WaitSync; }
     void SetWaitSync(bool value) override { gl_.WaitSync = value; }
-    TAppRenderer EffectiveRenderer() override { return static_cast<TAppRenderer>(gl_.Renderer()); }
-    void StoreRenderer(TAppRenderer renderer) override { gl_.StoreRenderer(static_cast<TGLRenderer>(renderer)); }
+    TGLRenderer EffectiveRenderer() override { return gl_.Renderer(); }
+    void StoreRenderer(TGLRenderer renderer) override { gl_.StoreRenderer(renderer); }
     void UnloadLibrary() override { gl_.UnloadOpenGL(); }
-    void SetRestartHandler(std::function<void(TAppRenderer)> handler) override;
+    void SetRestartHandler(std::function<void(TGLRenderer)> handler) override;
 
 private:
     TCustomAppOpenGL gl_;

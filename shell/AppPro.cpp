@@ -313,6 +313,7 @@ TCustomApplicationPro::~TCustomApplicationPro()
     try {
         HideApplication();
     } catch (...) {
+        // A destructor must not throw.
     }
 }
 
@@ -515,7 +516,7 @@ void TCustomApplicationPro::HandleException(const std::exception& e)
     if (OnException) {
         OnException(e);
     } else if (services_.Host) {
-        services_.Host->MessageBox(e.what(), services_.Host->Title(), TMessageIcon::miError);
+        services_.Host->ShowMessage(e.what(), services_.Host->Title(), TMessageIcon::miError);
         services_.Host->Terminate();
     }
 }

@@ -66,7 +66,6 @@ public:
 
     bool MachineRoot() const { return machineRoot_; }
     void SetMachineRoot(bool value);
-    bool ReadOnlyAccess() const { return readOnly_; }
     void SetReadOnlyAccess(bool value);
     bool ScrambledNames = false;
 
@@ -255,7 +254,6 @@ public:
     TPowerAnswer DoPowerBroadcast(TPowerBroadcast kind);
     void DoActivate() { HandleActivate(); }
     void DoDeactivate() { HandleDeactivate(); }
-    void DoHint() { HandleHint(); }
     void DoMinimize() { HandleMinimize(); }
     void DoRestore() { HandleRestore(); }
     void DoShortCut(const TAppMessage& m, bool& handled) { HandleShortCut(m, handled); }

@@ -37,6 +37,7 @@ TCustomDisplayControl::~TCustomDisplayControl()
         try {
             LeaveFullScreen();
         } catch (...) {
+            // A destructor must not throw.
         }
     }
     if (Freed)

@@ -53,7 +53,7 @@ void TExecutePro::ProcessExecute()
     auto process = launcher_->StartProcess(commandLine_, DefaultDirectory, WindowStyle, Priority, errorText);
     if (!process) {
         if (host_)
-            host_->MessageBox("TExecutePro.ProcessExecute error:  CommandLine: " + commandLine_ +
+            host_->ShowMessage("TExecutePro.ProcessExecute error:  CommandLine: " + commandLine_ +
                                   " DefaultDirectory: " + DefaultDirectory + " Message: " + errorText,
                               host_->Title(), TMessageIcon::miError);
         return;

@@ -249,6 +249,7 @@ TCustomGLApplication::~TCustomGLApplication()
         if (display_ && display_->FullScreen())
             display_->SetFullScreen(false);
     } catch (...) {
+        // A destructor must not throw.
     }
     if (display_) {
         display_->ModeFilter = nullptr;
@@ -262,6 +263,7 @@ TCustomGLApplication::~TCustomGLApplication()
         if (ContextActive())
             context_->Deactivate();
     } catch (...) {
+        // A destructor must not throw.
     }
     context_.reset();
 }
@@ -272,7 +274,7 @@ void TCustomGLApplication::SetContext(std::unique_ptr<IAppGLContext> context)
         context_->SetRestartHandler(nullptr);
     context_ = std::move(context);
     if (context_)
-        context_->SetRestartHandler([this](TAppRenderer r) { SetRenderer(r); });
+        context_->SetRestartHandler([this](TGLRenderer r) { SetRenderer(r); });
 }
 
 void TCustomGLApplication::SetDisplay(TCustomGLDisplay* display)
@@ -441,7 +443,7 @@ void TCustomGLApplication::HideGLWindow()
         window_->HideAndDestroyHandle();
 }
 
-void TCustomGLApplication::SetRenderer(TAppRenderer renderer)
+void TCustomGLApplication::SetRenderer(TGLRenderer renderer)
 {
     if (!context_)
         return;
@@ -470,10 +472,10 @@ void TCustomGLApplication::SaveScreenShot(const std::string& fileName)
     if (!context_->Capture(window_->ClientWidth(), window_->ClientHeight(), image))
         return;
     const std::string name = NumberedFileName(fileName, context_->CaptureCount());
-    const TBitmap24 bitmap = BitmapFromCapture(image.Rgb.data(), image.Rgb.size(), image.Width, image.Height);
+    const TBitmapImage bitmap = BitmapFromCapture(image.Rgb.data(), image.Rgb.size(), image.Width, image.Height);
     switch (ImageFileKindOf(name)) {
     case TImageFileKind::ikBmp:
-        WriteFileBytes(name, EncodeBmp(bitmap));
+        WriteFileBytes(name, EncodeBmp24(bitmap));
         break;
     case TImageFileKind::ikJpeg:
         WriteFileBytes(name, EncodeJpeg(bitmap, JPEGQuality));
@@ -509,7 +511,7 @@ void TCustomGLApplication::RecordFilm(std::int32_t seconds, std::int32_t framesP
 void TCustomGLApplication::CheckAcceleration()
 {
     if (context_ && !context_->HardwareAccelerated() && services_.Host)
-        services_.Host->MessageBox(kNoAccelerationWarning, services_.Host->Title(), TMessageIcon::miError);
+        services_.Host->ShowMessage(kNoAccelerationWarning, services_.Host->Title(), TMessageIcon::miError);
 }
 
 void TCustomGLApplication::Start()
@@ -518,7 +520,7 @@ void TCustomGLApplication::Start()
         display_->EnumerateModes();
         if (display_->ColorDepthModes().Count() == 0) {
             if (services_.Host) {
-                services_.Host->MessageBox(kNoColorDepthWarning, services_.Host->Title(), TMessageIcon::miError);
+                services_.Host->ShowMessage(kNoColorDepthWarning, services_.Host->Title(), TMessageIcon::miError);
                 services_.Host->Terminate();
                 services_.Host->Halt();
             }
@@ -544,6 +546,7 @@ void TCustomGLApplication::HandleException(const std::exception& e)
             display_->SetFullScreen(false);
         }
     } catch (...) {
+        // Leaving full screen is best effort: the error being handled is still reported below.
     }
     TCustomGraphicApplicationPro::HandleException(e);
 }
@@ -642,7 +645,7 @@ void TCustomGLApplication::LoadOptions()
     if (context_) {
         context_->SetWaitSync(ReadBool(kWaitSyncName.Text(), context_->WaitSync()));
         if (ReadBool(kDirectXName.Text(), true))
-            SetRenderer(TAppRenderer::DirectX);
+            SetRenderer(TGLRenderer::DirectX);
     }
     FilmName = ReadString(kFilmNameName.Text(), "Film.jpg");
     FilmTime = ReadInteger(kFilmTimeName.Text(), 1);
@@ -665,7 +668,7 @@ void TCustomGLApplication::SaveOptions()
     }
     if (context_) {
         WriteBool(kWaitSyncName.Text(), context_->WaitSync());
-        WriteBool(kDirectXName.Text(), context_->EffectiveRenderer() == TAppRenderer::DirectX);
+        WriteBool(kDirectXName.Text(), context_->EffectiveRenderer() == TGLRenderer::DirectX);
     }
     WriteString(kFilmNameName.Text(), FilmName);
     WriteInteger(kFilmTimeName.Text(), FilmTime);

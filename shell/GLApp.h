@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gl/FastMath.h"
+#include "gl/GLClasses.h"
 #include "gl/GLPrimitives.h"
 #include "shell/AppPro.h"
 #include "shell/DisplayControl.h"
@@ -97,8 +98,6 @@ TViewportSetup ComputeViewportSetup(TDefViewport& viewport, const TViewportEnvir
 
 // ---- Rendering context as the application sees it ----
 
-enum class TAppRenderer : std::uint8_t { OpenGL = 0, DirectX = 1, Generic = 2 };
-
 // Captured client area: RGB triples, rows bottom-up, tightly packed.
 struct TCapturedImage {
     std::int32_t Width = 0, Height = 0;
@@ -125,12 +124,12 @@ public:
     virtual void ResetCaptureCount() = 0;
     virtual bool WaitSync() = 0;
     virtual void SetWaitSync(bool value) = 0;
-    virtual TAppRenderer EffectiveRenderer() = 0;
-    virtual void StoreRenderer(TAppRenderer renderer) = 0;
+    virtual TGLRenderer EffectiveRenderer() = 0;
+    virtual void StoreRenderer(TGLRenderer renderer) = 0;
     virtual void UnloadLibrary() = 0;
     // Called when the renderer is changed from inside the context (a failed
     // activation falls back to OpenGL) so the application can restart it.
-    virtual void SetRestartHandler(std::function<void(TAppRenderer)> handler) {}
+    virtual void SetRestartHandler(std::function<void(TGLRenderer)> handler) {}
 };
 
 // Masks all x87 floating-point exceptions (control word 0x133F); drivers may change it.
@@ -230,7 +229,7 @@ public:
     void ShowGLWindow();
     void HideGLWindow();
     // Restarts the context with another library when it changes while active.
-    void SetRenderer(TAppRenderer renderer);
+    void SetRenderer(TGLRenderer renderer);
     void SaveScreenShot(const std::string& fileName);
     void RecordFilm(std::int32_t seconds, std::int32_t framesPerSecond, const std::string& fileName);
     void CheckAcceleration();

@@ -152,6 +152,7 @@ TGLScreenSaver::~TGLScreenSaver()
         if (mode_ == TSaverMode::smConfigure && parentHandle_ != 0 && services_.Host)
             services_.Host->EnableWindow(parentHandle_, true);
     } catch (...) {
+        // A destructor must not throw.
     }
 }
 
@@ -295,6 +296,7 @@ bool TGLScreenSaver::VerifyPassword()
     try {
         result = services_.Passwords->VerifyPassword(SystemFolder(), owner);
     } catch (...) {
+        // The cursor is hidden again whatever the password check raised.
         SetCursorVisible(false);
         throw;
     }
@@ -344,6 +346,7 @@ void TGLScreenSaver::EndRun()
             try {
                 accepted = VerifyPassword();
             } catch (...) {
+                // The cursor is hidden again whatever the password check raised.
                 SetCursorVisible(false);
                 throw;
             }

@@ -53,7 +53,6 @@ public:
     bool RunAsProgram = false;
 
     TSaverMode Mode() const { return mode_; }
-    TWindowHandle ParentHandle() const { return parentHandle_; }
     std::int32_t PowerOffIndex() const { return powerOffIndex_; }
     void SetPowerOffIndex(std::int32_t index);
     std::int32_t MonitorOffIndex() const { return monitorOffIndex_; }

@@ -2,12 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#include <jpeglib.h>
 
 #include "gl/Errors.h"
 
@@ -30,9 +25,9 @@ std::string NumberedFileName(const std::string& fileName, std::int32_t count)
     return fileName.substr(0, at) + number + fileName.substr(at);
 }
 
-TBitmap24 BitmapFromCapture(const std::uint8_t* rgb, std::size_t size, std::int32_t width, std::int32_t height)
+TBitmapImage BitmapFromCapture(const std::uint8_t* rgb, std::size_t size, std::int32_t width, std::int32_t height)
 {
-    TBitmap24 b;
+    TBitmapImage b;
     if (width <= 0 || height <= 0)
         return b;
     const std::size_t row = static_cast<std::size_t>(width) * 3;
@@ -53,115 +48,9 @@ TBitmap24 BitmapFromCapture(const std::uint8_t* rgb, std::size_t size, std::int3
     return b;
 }
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-struct TJpegErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void JpegErrorExit(j_common_ptr cinfo)
-{
-    auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-} // namespace
-
-std::vector<std::uint8_t> EncodeBmp(const TBitmap24& bitmap)
-{
-    const std::uint32_t rowBytes = (static_cast<std::uint32_t>(bitmap.Width) * 3 + 3) & ~3u;
-    const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(bitmap.Height);
-    std::vector<std::uint8_t> out;
-    out.reserve(54 + imageBytes);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, 54 + imageBytes);
-    Put32(out, 0);
-    Put32(out, 54);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(bitmap.Width));
-    Put32(out, static_cast<std::uint32_t>(bitmap.Height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0); // BI_RGB
-    Put32(out, imageBytes);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    const std::size_t row = static_cast<std::size_t>(bitmap.Width) * 3;
-    // BMP rows run bottom-up.
-    for (std::int32_t y = bitmap.Height - 1; y >= 0; --y) {
-        const std::uint8_t* src = bitmap.Pixels.data() + row * static_cast<std::size_t>(y);
-        out.insert(out.end(), src, src + row);
-        out.insert(out.end(), rowBytes - row, 0);
-    }
-    return out;
-}
-
 int DefaultJpegQuality()
 {
     return 75; // jpeg_set_defaults
-}
-
-std::vector<std::uint8_t> EncodeJpeg(const TBitmap24& bitmap, int quality)
-{
-    if (bitmap.Width <= 0 || bitmap.Height <= 0)
-        RaiseError("TScreenShot", "EncodeJpeg", "empty image");
-    jpeg_compress_struct cinfo;
-    TJpegErrorManager jerr;
-    unsigned char* buffer = nullptr;
-    unsigned long bufferSize = 0;
-    std::vector<std::uint8_t> rgbRow(static_cast<std::size_t>(bitmap.Width) * 3);
-
-    cinfo.err = jpeg_std_error(&jerr.base);
-    jerr.base.error_exit = JpegErrorExit;
-    jerr.message[0] = 0;
-    if (setjmp(jerr.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
-        RaiseError("TScreenShot", "EncodeJpeg", jerr.message);
-    }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &bufferSize);
-    cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width);
-    cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, std::clamp(quality, 1, 100), TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    const std::size_t row = rgbRow.size();
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const std::uint8_t* src = bitmap.Pixels.data() + row * cinfo.next_scanline;
-        for (std::size_t x = 0; x < row; x += 3) {
-            rgbRow[x + 0] = src[x + 2];
-            rgbRow[x + 1] = src[x + 1];
-            rgbRow[x + 2] = src[x + 0];
-        }
-        JSAMPROW rows[1] = {rgbRow.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<std::uint8_t> out(buffer, buffer + bufferSize);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return out;
 }
 
 TImageFileKind ImageFileKindOf(const std::string& fileName)

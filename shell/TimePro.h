@@ -35,7 +35,6 @@ public:
     const TTime& CurrentTime();
     bool Running() const { return running_; }
     std::uint32_t Period() const { return period_; }
-    std::uint32_t LastTick() const { return lastTick_; }
 
 private:
     IClock& clock_;

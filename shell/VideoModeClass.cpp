@@ -13,6 +13,7 @@ TVideoModesList::~TVideoModesList()
         try {
             Restore();
         } catch (...) {
+            // A destructor must not throw.
         }
     }
 }
@@ -76,8 +77,6 @@ bool TVideoModesList::Switch(std::int32_t width, std::int32_t height, std::int32
         return false;
     const TVideoModeRecord& r = modes_[static_cast<std::size_t>(at)];
     const bool ok = settings_->ChangeMode(r);
-    switchedMode_ = r;
-    modeChanged_ = ok;
     if (ok)
         changePending_ = true;
     switched_ = ok;
@@ -88,7 +87,6 @@ void TVideoModesList::Restore()
 {
     if (settings_)
         settings_->RestoreRegistryMode();
-    modeChanged_ = false;
     switched_ = false;
     changePending_ = false;
 }

@@ -30,17 +30,13 @@ public:
     // Restores the mode stored in the system's registry.
     void Restore();
 
-    bool ModeChanged() const { return modeChanged_; }
     bool Switched() const { return switched_; }
-    const TVideoModeRecord& SwitchedMode() const { return switchedMode_; }
 
 private:
     void AddTested(const TVideoModeRecord& mode);
 
     IDisplaySettings* settings_;
     std::vector<TVideoModeRecord> modes_;
-    TVideoModeRecord switchedMode_;
-    bool modeChanged_ = false;
     bool switched_ = false;
     // Any successful change not yet undone; restored at destruction even when a
     // later change failed and cleared Switched.

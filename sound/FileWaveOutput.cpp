@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "assets/LittleEndian.h"
 #include "assets/Streams.h"
 #include "gl/Errors.h"
 
@@ -67,7 +68,8 @@ std::vector<std::uint8_t> MakeWaveImage(const TWaveOutputFormat& format, const s
 {
     TMemoryStream s;
     auto u16 = [&](std::uint32_t v) {
-        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+        std::uint8_t b[2];
+        StoreLE16(b, v);
         s.WriteBuffer(b, 2);
     };
     auto u32 = [&](std::uint32_t v) { s.WriteInt32(static_cast<std::int32_t>(v)); };
@@ -101,6 +103,7 @@ void TFileWaveOutput::SaveToFile(const std::string& fileName, bool wav) const
             WriteFileBytes(temp, captured_);
         }
     } catch (...) {
+        // The half-written temporary file goes, whatever failed; the error still reaches the caller.
         std::remove(temp.c_str());
         throw;
     }

@@ -197,6 +197,7 @@ void TCustomSoundDevice::LoadWave(TWaveSound& wave)
             }
         }
     } catch (...) {
+        // The previous sounds are put back, whatever failed, before the error goes on.
         fresh.Clear();
         install();
         throw;
@@ -211,6 +212,7 @@ void TCustomSoundDevice::SetFormat(int rateIndex, bool bits16, int channels)
         try {
             Deactivate();
         } catch (...) {
+            // A device that cannot close is reopened with the new format below, or falls silent there.
         }
     }
     {
@@ -226,6 +228,7 @@ void TCustomSoundDevice::SetFormat(int rateIndex, bool bits16, int channels)
             if (Usable())
                 Activate();
         } catch (...) {
+            // A device that cannot reopen falls silent instead of failing the program.
             usable_.store(false, std::memory_order_release);
             active_ = false;
         }
@@ -305,11 +308,13 @@ TWinSoundDevice::~TWinSoundDevice()
     try {
         Clear();
     } catch (...) {
+        // A destructor must not throw.
     }
     if (output_) {
         try {
             output_->Close();
         } catch (...) {
+            // A destructor must not throw.
         }
     }
 }

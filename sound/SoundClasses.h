@@ -90,7 +90,6 @@ public:
     int SamplesPerSec() const;
     static int RateOfIndex(int rateIndex);
     TWaveOutputFormat OutputFormat() const { return {channels_, SamplesPerSec(), Bits()}; }
-    bool Paused() const { return paused_; }
     int SoundVolume() const { return soundVolume_; }
     void SetSoundVolume(int v);
     int MusicVolume() const { return musicVolume_; }
@@ -123,7 +122,6 @@ public:
     virtual void Resume() = 0;
     virtual void StopAll() = 0;
 
-    std::mutex& Lock() const { return lock_; }
     // Whether the output is open now.
     virtual bool OutputOpen() const = 0;
 

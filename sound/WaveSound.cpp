@@ -6,39 +6,14 @@
 #include <limits>
 #include <new>
 
+#include "assets/LittleEndian.h"
+#include "assets/ResourceFile.h"
 #include "gl/Errors.h"
 
 static_assert(std::endian::native == std::endian::little, "sample data is handled as little endian");
 
 namespace {
 
-std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t GetU32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void PutU16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void PutU32(std::uint8_t* p, std::uint32_t v)
-{
-    PutU16(p, v);
-    PutU16(p + 2, v >> 16);
-}
-
-// Scene file names use "\\" as the folder separator; off Windows the disk wants "/".
-std::string DiskName(std::string name)
-{
-#ifndef PYRELUME_WINDOWS
-    for (char& c : name)
-        if (c == '\\')
-            c = '/';
-#endif
-    return name;
-}
 
 bool IdIs(const std::uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
@@ -57,7 +32,7 @@ bool FindChunk(std::span<const std::uint8_t> img, std::size_t pos, std::size_t e
 {
     while (pos <= end && end - pos >= 8) {
         const std::uint8_t* h = img.data() + pos;
-        const std::uint32_t size = GetU32(h + 4);
+        const std::uint32_t size = LoadLE32(h + 4);
         if (IdIs(h, id)) {
             if (!formType) {
                 found = {pos, size};
@@ -83,13 +58,13 @@ TWaveFormatInfo DecodeWaveFormat(std::span<const std::uint8_t> f)
     TWaveFormatInfo info;
     if (f.size() < kWaveFormatSize)
         return info;
-    info.FormatTag = GetU16(f.data());
-    info.Channels = GetU16(f.data() + 2);
-    info.SamplesPerSec = GetU32(f.data() + 4);
-    info.AvgBytesPerSec = GetU32(f.data() + 8);
-    info.BlockAlign = GetU16(f.data() + 12);
-    info.BitsPerSample = GetU16(f.data() + 14);
-    info.ExtraSize = GetU16(f.data() + 16);
+    info.FormatTag = LoadLE16(f.data());
+    info.Channels = LoadLE16(f.data() + 2);
+    info.SamplesPerSec = LoadLE32(f.data() + 4);
+    info.AvgBytesPerSec = LoadLE32(f.data() + 8);
+    info.BlockAlign = LoadLE16(f.data() + 12);
+    info.BitsPerSample = LoadLE16(f.data() + 14);
+    info.ExtraSize = LoadLE16(f.data() + 16);
     return info;
 }
 
@@ -97,12 +72,12 @@ std::vector<std::uint8_t> MakePCMFormat(int channels, int samplesPerSec, int bit
 {
     std::vector<std::uint8_t> f(kWaveFormatSize, 0);
     const auto block = static_cast<std::uint32_t>(channels * bitsPerSample / 8);
-    PutU16(f.data(), kWaveFormatPCM);
-    PutU16(f.data() + 2, static_cast<std::uint32_t>(channels));
-    PutU32(f.data() + 4, static_cast<std::uint32_t>(samplesPerSec));
-    PutU32(f.data() + 8, block * static_cast<std::uint32_t>(samplesPerSec));
-    PutU16(f.data() + 12, block);
-    PutU16(f.data() + 14, static_cast<std::uint32_t>(bitsPerSample));
+    StoreLE16(f.data(), kWaveFormatPCM);
+    StoreLE16(f.data() + 2, static_cast<std::uint32_t>(channels));
+    StoreLE32(f.data() + 4, static_cast<std::uint32_t>(samplesPerSec));
+    StoreLE32(f.data() + 8, block * static_cast<std::uint32_t>(samplesPerSec));
+    StoreLE16(f.data() + 12, block);
+    StoreLE16(f.data() + 14, static_cast<std::uint32_t>(bitsPerSample));
     return f;
 }
 
@@ -133,11 +108,11 @@ TWaveChunks ReadWaveChunks(std::span<const std::uint8_t> img, const std::string&
     // A chunk shorter than the 16-byte PCM record cannot hold a format.
     if (fixed == 0 || fmtAvail < fixed)
         fail("Read Wave format failed");
-    std::uint16_t extra = fixed == kWaveFormatSize ? GetU16(img.data() + fmtData + 16) : 0;
+    std::uint16_t extra = fixed == kWaveFormatSize ? LoadLE16(img.data() + fmtData + 16) : 0;
 
     out.Format.assign(kWaveFormatSize + extra, 0);
     std::memcpy(out.Format.data(), img.data() + fmtData, fixed);
-    PutU16(out.Format.data() + 16, extra);
+    StoreLE16(out.Format.data() + 16, extra);
     if (extra != 0) {
         // The extra bytes must lie inside the chunk; reading on would take bytes of the next chunk.
         if (fmt.Size < kWaveFormatSize + extra || fmtAvail < kWaveFormatSize + extra)
@@ -153,8 +128,8 @@ TWaveChunks ReadWaveChunks(std::span<const std::uint8_t> img, const std::string&
     Chunk data;
     if (!FindChunk(img, afterFmt, riffEnd, "data", nullptr, data))
         fail("Find data CHUNK failed");
-    if (GetU16(out.Format.data() + 12) > data.Size)
-        PutU16(out.Format.data() + 12, data.Size);
+    if (LoadLE16(out.Format.data() + 12) > data.Size)
+        StoreLE16(out.Format.data() + 12, data.Size);
     out.DataOffset = data.Offset + 8;
     out.DataSize = data.Size;
     if (img.size() - out.DataOffset < data.Size)
@@ -197,7 +172,7 @@ void TWaveSound::LoadFromFile()
     Clear();
     std::vector<std::uint8_t> bytes;
     try {
-        TFileStream file(DiskName(FileName), TFileStream::Mode::OpenRead);
+        TFileStream file(NativeFilePath(FileName), TFileStream::Mode::OpenRead);
         file.SetPosition(0);
         bytes = file.ReadAll();
     } catch (const EPyrelumeError&) {
@@ -242,6 +217,7 @@ void TWaveSound::Load(std::span<const std::uint8_t> image)
         try {
             ConvertToPCM();
         } catch (...) {
+            // A sound that cannot be converted is not left half-converted.
             Clear();
             throw;
         }
@@ -294,13 +270,13 @@ std::int32_t ReadSample(const std::uint8_t* p, const SourceLayout& l)
         break;
     }
     switch (l.Bytes) {
-    case 2: return static_cast<std::int32_t>(static_cast<std::int16_t>(GetU16(p))) * 256;
+    case 2: return static_cast<std::int32_t>(static_cast<std::int16_t>(LoadLE16(p))) * 256;
     case 3: {
         const std::uint32_t u = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                                 (static_cast<std::uint32_t>(p[2]) << 16);
         return static_cast<std::int32_t>(u << 8) / 256;
     }
-    default: return static_cast<std::int32_t>(GetU32(p)) / 256;
+    default: return static_cast<std::int32_t>(LoadLE32(p)) / 256;
     }
 }
 
@@ -323,7 +299,7 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bits)
         // two bytes carry the plain format tag.
         if (src.ExtraSize < 22)
             Fail(op, "extensible format without sub-format");
-        tag = GetU16(Format.data() + kWaveFormatSize + 6);
+        tag = LoadLE16(Format.data() + kWaveFormatSize + 6);
     }
     if (tag == kWaveFormatPCM) {
         if (src.BitsPerSample == 0 || src.BitsPerSample > 32)
@@ -409,7 +385,7 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bits)
             // 3. Encode with rounding to the nearest step.
             if (dstBits == 16) {
                 const std::int64_t s = std::clamp<std::int64_t>((v + 128) >> 8, -32768, 32767);
-                PutU16(w, static_cast<std::uint32_t>(static_cast<std::uint16_t>(static_cast<std::int16_t>(s))));
+                StoreLE16(w, static_cast<std::uint32_t>(static_cast<std::uint16_t>(static_cast<std::int16_t>(s))));
                 w += 2;
             } else {
                 const std::int64_t s = std::clamp<std::int64_t>(((v + 32768) >> 16) + 128, 0, 255);

@@ -30,7 +30,7 @@
 #include "app/MemorySettings.h"
 #include "gl/GLClasses.h"
 #include "platform/posix/FreeTypeGlyphs.h"
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 #include "scene/GLGraphics.h"
 #include "shell/AppPro.h"
 #include "shell/GLApp.h"

@@ -8,7 +8,7 @@
 #include "assets/File3DM.h"
 #include "assets/ResourceFile.h"
 #include "gl/GLClasses.h"
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 #include "scene/GLGraphics.h"
 
 namespace {

@@ -28,9 +28,9 @@ void BM_EncodeBmp(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = w * 3 / 4;
     const auto rgb = Frame(w, h);
-    const TBitmap24 b = BitmapFromCapture(rgb.data(), rgb.size(), w, h);
+    const TBitmapImage b = BitmapFromCapture(rgb.data(), rgb.size(), w, h);
     for (auto _ : state)
-        benchmark::DoNotOptimize(EncodeBmp(b));
+        benchmark::DoNotOptimize(EncodeBmp24(b));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(rgb.size()));
 }
 
@@ -38,7 +38,7 @@ void BM_EncodeJpeg(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = w * 3 / 4;
     const auto rgb = Frame(w, h);
-    const TBitmap24 b = BitmapFromCapture(rgb.data(), rgb.size(), w, h);
+    const TBitmapImage b = BitmapFromCapture(rgb.data(), rgb.size(), w, h);
     for (auto _ : state)
         benchmark::DoNotOptimize(EncodeJpeg(b, 100));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(rgb.size()));

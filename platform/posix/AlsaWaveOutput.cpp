@@ -27,6 +27,7 @@ public:
         try {
             Close();
         } catch (...) {
+            // A destructor must not throw.
         }
     }
 

@@ -163,7 +163,7 @@ void TEglDriver::SetSize(int width, int height)
         impl_->SetupFramebuffer(width_, height_);
 }
 
-void TEglDriver::LoadLibrary(const std::string& fileName)
+void TEglDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     const std::string path = fileName == "opengl32.dll" ? DefaultLibrary : fileName;
@@ -207,7 +207,7 @@ void* TEglDriver::GetProcAddress(const char* name)
     return reinterpret_cast<void*>(impl_->getProcAddress(name));
 }
 
-std::vector<TGLPixelFormatDescriptor> TEglDriver::DescribePixelFormats(TGLDeviceContext)
+std::vector<TGLPixelFormatDescriptor> TEglDriver::DescribePixelFormats(TDeviceContext)
 {
     // The framebuffer can be made in two shapes: with a 24-bit depth and
     // 8-bit stencil buffer, or with a 16-bit depth buffer only.
@@ -215,7 +215,7 @@ std::vector<TGLPixelFormatDescriptor> TEglDriver::DescribePixelFormats(TGLDevice
     if (!impl_->OpenDisplay())
         return formats;
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    d.dwFlags = kPfdDrawToWindow | kPfdSupportOpenGL | kPfdDoubleBuffer;
     d.iPixelType = 0; // RGBA
     d.cColorBits = 32;
     d.cRedBits = d.cGreenBits = d.cBlueBits = d.cAlphaBits = 8;
@@ -234,7 +234,7 @@ std::vector<TGLPixelFormatDescriptor> TEglDriver::DescribePixelFormats(TGLDevice
     return formats;
 }
 
-void TEglDriver::CreateContext(TGLDeviceContext, const TGLPixelFormat& format)
+void TEglDriver::CreateContext(TDeviceContext, const TGLPixelFormat& format)
 {
     Impl& m = *impl_;
     DestroyContext();
@@ -253,7 +253,7 @@ void TEglDriver::CreateContext(TGLDeviceContext, const TGLPixelFormat& format)
 
 bool TEglDriver::HasContext() const { return impl_->context != EGL_NO_CONTEXT; }
 
-bool TEglDriver::MakeCurrent(TGLDeviceContext, bool current)
+bool TEglDriver::MakeCurrent(TDeviceContext, bool current)
 {
     Impl& m = *impl_;
     if (!m.makeCurrent || m.display == EGL_NO_DISPLAY)
@@ -293,7 +293,7 @@ void TEglDriver::DestroyContext()
     m.context = EGL_NO_CONTEXT;
 }
 
-void TEglDriver::SwapBuffers(TGLDeviceContext)
+void TEglDriver::SwapBuffers(TDeviceContext)
 {
     // The framebuffer is single-buffered; a swap is a point where the frame is complete.
     ++swapCount_;
@@ -301,7 +301,7 @@ void TEglDriver::SwapBuffers(TGLDeviceContext)
 
 void TEglDriver::SetSwapInterval(int interval) { swapInterval_ = interval; }
 
-std::string TEglDriver::PlatformExtensions(TGLDeviceContext)
+std::string TEglDriver::PlatformExtensions(TDeviceContext)
 {
     Impl& m = *impl_;
     if (!m.queryString || m.display == EGL_NO_DISPLAY)
@@ -310,7 +310,7 @@ std::string TEglDriver::PlatformExtensions(TGLDeviceContext)
     return s ? s : "";
 }
 
-void TEglDriver::SurfaceSize(TGLDeviceContext, int& width, int& height)
+void TEglDriver::SurfaceSize(TDeviceContext, int& width, int& height)
 {
     width = width_;
     height = height_;

@@ -25,21 +25,21 @@ public:
     // Number of SwapBuffers calls (the framebuffer has a single buffer).
     int SwapCount() const { return swapCount_; }
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override;
     bool LibraryLoaded() const override;
     void* GetProcAddress(const char* name) override;
-    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext dc) override;
-    void CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format) override;
+    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TDeviceContext dc) override;
+    void CreateContext(TDeviceContext dc, const TGLPixelFormat& format) override;
     bool HasContext() const override;
-    bool MakeCurrent(TGLDeviceContext dc, bool current) override;
+    bool MakeCurrent(TDeviceContext dc, bool current) override;
     void DestroyContext() override;
-    void SwapBuffers(TGLDeviceContext dc) override;
+    void SwapBuffers(TDeviceContext dc) override;
     bool HasSwapInterval() const override { return true; }
     int GetSwapInterval() override { return swapInterval_; }
     void SetSwapInterval(int interval) override;
-    std::string PlatformExtensions(TGLDeviceContext dc) override;
-    void SurfaceSize(TGLDeviceContext dc, int& width, int& height) override;
+    std::string PlatformExtensions(TDeviceContext dc) override;
+    void SurfaceSize(TDeviceContext dc, int& width, int& height) override;
 
 private:
     struct Impl;

@@ -10,14 +10,11 @@
 #include "platform/win32/WinApplication.h"
 #include "platform/win32/WinText.h"
 
-// Project headers come before <windows.h> (its macros clash with the GL
-// layer's names).
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
-#undef MessageBox
 
 #include <algorithm>
 #include <string>
@@ -295,6 +292,7 @@ TDialogView::TDialogView(TDialogModel& model, TWindowHandle owner, TRole role) :
     try {
         CreateControls();
     } catch (...) {
+        // A half-built form is destroyed before any error leaves the constructor.
         DestroyWindow(AsHwnd(window_));
         window_ = 0;
         throw;

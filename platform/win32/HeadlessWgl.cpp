@@ -1,6 +1,4 @@
-// The GL layer's headers come first: <windows.h> defines macros that would
-// otherwise rewrite their declarations.
-#include "platform/win32/HeadlessWgl.h"
+#include "platform/HeadlessGL.h"
 
 #include "platform/win32/WglDriver.h"
 #include "platform/win32/WglFramebuffer.h"
@@ -23,6 +21,7 @@ void PumpMessages()
 } // namespace
 
 struct THeadlessGL::Impl {
+    TWglDriver* driver = nullptr; // owned by the context
     HWND window = nullptr;
     HDC dc = nullptr;
     TWglFramebuffer framebuffer;
@@ -71,7 +70,7 @@ THeadlessGL::THeadlessGL(int width, int height)
     : width_(width > 0 ? width : 1), height_(height > 0 ? height : 1), impl_(std::make_unique<Impl>())
 {
     auto driver = std::make_unique<TWglDriver>();
-    driver_ = driver.get();
+    impl_->driver = driver.get();
     gl_ = std::make_unique<TCustomOpenGL>(std::move(driver));
 }
 
@@ -83,8 +82,6 @@ THeadlessGL::~THeadlessGL()
     impl_.reset();
 }
 
-bool THeadlessGL::UsesFramebuffer() const { return impl_->framebuffer.Exists(); }
-
 bool THeadlessGL::Start()
 {
     if (gl_->Active())
@@ -92,7 +89,7 @@ bool THeadlessGL::Start()
     error_.clear();
     if (!impl_->OpenWindow(width_, height_, error_))
         return false;
-    gl_->Activate(reinterpret_cast<TGLDeviceContext>(impl_->dc));
+    gl_->Activate(reinterpret_cast<TDeviceContext>(impl_->dc));
     if (!gl_->Active()) {
         error_ = gl_->LastError().empty() ? "OpenGL context could not be activated" : gl_->LastError();
         return false;
@@ -104,7 +101,7 @@ bool THeadlessGL::Start()
         depthBits = formats[static_cast<std::size_t>(index)].DepthBits;
         stencilBits = formats[static_cast<std::size_t>(index)].StencilBits;
     }
-    if (!impl_->framebuffer.Create(*driver_, width_, height_, depthBits, stencilBits)) {
+    if (!impl_->framebuffer.Create(*impl_->driver, width_, height_, depthBits, stencilBits)) {
         // Without framebuffer objects the picture is drawn into the hidden
         // window's back buffer.
         if (glDrawBuffer)
@@ -122,16 +119,4 @@ void THeadlessGL::Stop()
     if (gl_->Active())
         impl_->framebuffer.Delete();
     gl_->Deactivate();
-}
-
-std::vector<std::uint8_t> THeadlessGL::ReadPixels() const
-{
-    if (!gl_->Active())
-        return std::vector<std::uint8_t>(static_cast<std::size_t>(width_) * height_ * 4, 0);
-    return ReadPixelsRGBA(width_, height_);
-}
-
-std::uint32_t THeadlessGL::PixelAt(const std::vector<std::uint8_t>& pixels, int x, int y) const
-{
-    return PixelAtRGBA(pixels, width_, height_, x, y);
 }

@@ -95,7 +95,7 @@ int RunPyrelume()
         host.Attach(nullptr);
     } catch (const std::exception& e) {
         host.Attach(nullptr);
-        host.MessageBox(e.what(), host.Title(), TMessageIcon::miError);
+        host.ShowMessage(e.what(), host.Title(), TMessageIcon::miError);
         exitCode = 1;
     }
     return exitCode;

@@ -1,13 +1,9 @@
-// The GL layer's headers come first: <windows.h> defines macros (PFD_*,
-// LoadLibrary) that would otherwise rewrite their declarations.
 #include "platform/win32/WglDriver.h"
 
 #include "gl/Errors.h"
 #include "platform/win32/WglFramebuffer.h"
 
 #include <windows.h>
-
-#undef LoadLibrary
 
 #include <algorithm>
 #include <cstdint>
@@ -35,7 +31,7 @@ constexpr int kMaxFormats = 4096;
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == sizeof(TGLPixelFormatDescriptor),
               "the GL layer's descriptor must match the system's");
 
-HDC AsDC(TGLDeviceContext dc) { return reinterpret_cast<HDC>(dc); }
+HDC AsDC(TDeviceContext dc) { return reinterpret_cast<HDC>(dc); }
 
 // Some drivers answer a failed wglGetProcAddress with small values instead of null.
 bool ValidProc(PROC p)
@@ -207,7 +203,6 @@ bool RegisterGLSurfaceClass()
     return RegisterClassExW(&wc) != 0;
 }
 
-
 bool TWglDriver::CopiesChildWindowOutput()
 {
     static const bool copy = [] {
@@ -234,8 +229,6 @@ struct TWglDriver::Impl {
     PFN_DescribePixelFormat describe = nullptr;
     PFN_SetPixelFormat setPixelFormat = nullptr;
     PFN_SwapBuffers swap = nullptr;
-    bool libraryDescribes = false;
-    bool librarySwaps = false;
 
     // Window-system extensions, resolved once a context is current.
     PFN_wglSwapIntervalEXT swapInterval = nullptr;
@@ -286,7 +279,7 @@ TWglDriver::~TWglDriver()
     UnloadLibrary();
 }
 
-void TWglDriver::LoadLibrary(const std::string& fileName)
+void TWglDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     Impl& m = *impl_;
@@ -301,7 +294,6 @@ void TWglDriver::LoadLibrary(const std::string& fileName)
     m.describe = m.Export<PFN_DescribePixelFormat>("DescribePixelFormat");
     if (!m.describe)
         m.describe = m.Export<PFN_DescribePixelFormat>("wglDescribePixelFormat");
-    m.libraryDescribes = m.describe != nullptr;
     if (!m.describe)
         m.describe = &::DescribePixelFormat;
 
@@ -312,7 +304,6 @@ void TWglDriver::LoadLibrary(const std::string& fileName)
         m.setPixelFormat = &::SetPixelFormat;
 
     m.swap = m.Export<PFN_SwapBuffers>("wglSwapBuffers");
-    m.librarySwaps = m.swap != nullptr;
     if (!m.swap)
         m.swap = &::SwapBuffers;
 
@@ -332,10 +323,6 @@ void TWglDriver::UnloadLibrary()
 
 bool TWglDriver::LibraryLoaded() const { return impl_->library != nullptr; }
 
-bool TWglDriver::LibraryDescribes() const { return impl_->libraryDescribes; }
-
-bool TWglDriver::LibrarySwaps() const { return impl_->librarySwaps; }
-
 void* TWglDriver::GetProcAddress(const char* name)
 {
     Impl& m = *impl_;
@@ -350,7 +337,7 @@ void* TWglDriver::GetProcAddress(const char* name)
     return nullptr;
 }
 
-std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TGLDeviceContext dc)
+std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TDeviceContext dc)
 {
     std::vector<TGLPixelFormatDescriptor> formats;
     Impl& m = *impl_;
@@ -383,7 +370,7 @@ std::vector<TGLPixelFormatDescriptor> TWglDriver::DescribePixelFormats(TGLDevice
     return formats;
 }
 
-void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format)
+void TWglDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat& format)
 {
     Impl& m = *impl_;
     DestroyContext();
@@ -408,7 +395,7 @@ void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format
     if (GetPixelFormat(target) != format.FormatNumber && m.setPixelFormat)
         m.setPixelFormat(target, format.FormatNumber, &pfd);
 
-    if (format.Descriptor.dwFlags & PFD_NEED_PALETTE) {
+    if (format.Descriptor.dwFlags & kPfdNeedPalette) {
         const std::vector<TGLPaletteEntry> entries = BuildPaletteEntries(format.Descriptor);
         if (entries.empty())
             RaiseMessage("Create RC failed: Palette is not created!");
@@ -439,11 +426,9 @@ void TWglDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format
     }
 }
 
-bool TWglDriver::CopyingOutput() const { return impl_->copy != nullptr; }
-
 bool TWglDriver::HasContext() const { return impl_->context != nullptr; }
 
-bool TWglDriver::MakeCurrent(TGLDeviceContext dc, bool current)
+bool TWglDriver::MakeCurrent(TDeviceContext dc, bool current)
 {
     Impl& m = *impl_;
     if (!m.makeCurrent)
@@ -490,7 +475,7 @@ void TWglDriver::DestroyContext()
     m.DeletePalette();
 }
 
-void TWglDriver::SwapBuffers(TGLDeviceContext dc)
+void TWglDriver::SwapBuffers(TDeviceContext dc)
 {
     Impl& m = *impl_;
     if (m.copy && AsDC(dc) == m.copy->targetDC) {
@@ -515,7 +500,7 @@ void TWglDriver::SetSwapInterval(int interval)
         impl_->swapInterval(interval);
 }
 
-std::string TWglDriver::PlatformExtensions(TGLDeviceContext dc)
+std::string TWglDriver::PlatformExtensions(TDeviceContext dc)
 {
     Impl& m = *impl_;
     if (!m.extensionsString)
@@ -524,7 +509,7 @@ std::string TWglDriver::PlatformExtensions(TGLDeviceContext dc)
     return text ? text : "";
 }
 
-void TWglDriver::SurfaceSize(TGLDeviceContext dc, int& width, int& height)
+void TWglDriver::SurfaceSize(TDeviceContext dc, int& width, int& height)
 {
     width = height = 0;
     HWND window = dc ? WindowFromDC(AsDC(dc)) : nullptr;

@@ -5,8 +5,8 @@
 // device context; the rendering context, the palette of palette-based formats
 // and the swap-interval control belong to the driver.
 //
-// This header deliberately does not include <windows.h>: the GL layer's own
-// pixel-format constants share names with the system's macros.
+// This header does not include <windows.h>; the system's handles stay in the
+// implementation.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,30 +25,24 @@ public:
     TWglDriver(const TWglDriver&) = delete;
     TWglDriver& operator=(const TWglDriver&) = delete;
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override;
     bool LibraryLoaded() const override;
     // The library's own export first, then (with a current context)
     // wglGetProcAddress, which is where extension functions come from.
     void* GetProcAddress(const char* name) override;
     // Every format of dc (the screen's device context when dc is 0).
-    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext dc) override;
-    void CreateContext(TGLDeviceContext dc, const TGLPixelFormat& format) override;
+    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TDeviceContext dc) override;
+    void CreateContext(TDeviceContext dc, const TGLPixelFormat& format) override;
     bool HasContext() const override;
-    bool MakeCurrent(TGLDeviceContext dc, bool current) override;
+    bool MakeCurrent(TDeviceContext dc, bool current) override;
     void DestroyContext() override;
-    void SwapBuffers(TGLDeviceContext dc) override;
+    void SwapBuffers(TDeviceContext dc) override;
     bool HasSwapInterval() const override;
     int GetSwapInterval() override;
     void SetSwapInterval(int interval) override;
-    std::string PlatformExtensions(TGLDeviceContext dc) override;
-    void SurfaceSize(TGLDeviceContext dc, int& width, int& height) override;
-
-    // Which functions the loaded library supplied itself (for diagnostics):
-    // true when describing/swapping goes through the library's exports rather
-    // than the system's gdi32 functions.
-    bool LibraryDescribes() const;
-    bool LibrarySwaps() const;
+    std::string PlatformExtensions(TDeviceContext dc) override;
+    void SurfaceSize(TDeviceContext dc, int& width, int& height) override;
 
     // A context made on a child window's device context draws offscreen and
     // every swap copies the picture into the window through GDI when this is
@@ -56,8 +50,6 @@ public:
     // screen), or as PYRELUME_CHILD_GL=copy asks; PYRELUME_CHILD_GL=direct
     // turns it off. Elsewhere child windows get their context directly.
     static bool CopiesChildWindowOutput();
-    // True while the current context draws that way.
-    bool CopyingOutput() const;
 
 private:
     struct Impl;

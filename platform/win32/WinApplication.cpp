@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#undef MessageBox
 
 #include <string>
 #include <vector>
@@ -480,10 +479,11 @@ void TWinApplication::ReportException(const std::exception& e)
         if (app_) {
             app_->DoException(e);
         } else {
-            MessageBox(e.what(), title_, TMessageIcon::miError);
+            ShowMessage(e.what(), title_, TMessageIcon::miError);
             Terminate();
         }
     } catch (...) {
+        // An error from the error handler itself ends the program instead of escaping the message loop.
         Terminate();
     }
     inException_ = false;
@@ -558,7 +558,7 @@ void TWinApplication::Terminate()
 
 void TWinApplication::Halt() { ExitProcess(0); }
 
-void TWinApplication::MessageBox(const std::string& text, const std::string& caption, TMessageIcon icon)
+void TWinApplication::ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon)
 {
     UINT flags = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
     switch (icon) {

@@ -74,7 +74,7 @@ public:
     bool Terminated() override { return terminated_; }
     void Halt() override;
     void ProcessMessages() override;
-    void MessageBox(const std::string& text, const std::string& caption, TMessageIcon icon) override;
+    void ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon) override;
     void HideApplicationWindow() override;
     void HideFromTaskBar() override;
     void ShowCursor(bool visible) override;

@@ -25,7 +25,6 @@ public:
     void ShowWithHandle() override;
     void HideAndDestroyHandle() override;
     void SetParentWindow(TWindowHandle parent) override;
-    TWindowHandle ParentWindow() const { return parentWindow_; }
 
     // Internal: the window procedure's body.
     std::intptr_t WindowMessage(TWindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);

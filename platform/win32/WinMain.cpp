@@ -2,9 +2,6 @@
 // resources and the Windows services, builds the screen saver with its
 // display control and output window, lets the fireplace program hook its
 // events, and runs the message loop until the run ends.
-//
-// Project headers come before <windows.h> (its macros clash with the GL
-// layer's names).
 #include "platform/win32/Program.h"
 
 #include <windows.h>

@@ -38,6 +38,7 @@ public:
         try {
             Close();
         } catch (...) {
+            // A destructor must not throw.
         }
     }
 

@@ -95,6 +95,7 @@ public:
         try {
             return it == Values.end() ? d : std::stoi(it->second);
         } catch (...) {
+            // A value that is not a number reads as the default, as the real store does.
             return d;
         }
     }

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 #include "tools/pyrelume-tool/PngWrite.h"
 
 namespace fs = std::filesystem;

@@ -59,7 +59,7 @@ TEST_F(AdvancedSettingsTest, FillShowsTheCurrentState)
     textures->ColorBit = TTextureColorBit::Bit16;
     textures->Quality = TTextureQuality::Low;
     context->Sync = false;
-    context->Renderer = TAppRenderer::DirectX;
+    context->Renderer = TGLRenderer::DirectX;
     saver->SetPowerOffIndex(3);
     saver->MouseMoveExit = true;
     clock->Mode = 2;
@@ -84,7 +84,7 @@ TEST_F(AdvancedSettingsTest, FillShowsTheCurrentState)
     EXPECT_EQ(dlg.Control(A::ShapeColor).Color, RGBColor(255, 120, 40));
     EXPECT_FALSE(dlg.Control(A::CheckBoxFPS).Checked);
 
-    context->Renderer = TAppRenderer::Generic;  // no line stands for the generic renderer
+    context->Renderer = TGLRenderer::Generic;  // no line stands for the generic renderer
     dlg.Fill();
     EXPECT_EQ(dlg.Control(A::ComboBoxRenderer).ItemIndex, -1);
 }
@@ -105,19 +105,19 @@ TEST_F(AdvancedSettingsTest, DirectXOnlyOnThePrimaryMonitor)
         d.OnComboChange(A::ComboBoxMultiMonitors, 1);  // "1 - Monitor"
     });
     EXPECT_EQ(window.Monitor, 0);
-    EXPECT_EQ(context->Renderer, TAppRenderer::OpenGL);
+    EXPECT_EQ(context->Renderer, TGLRenderer::OpenGL);
 
     Show(mrOk, [](A& d) {
         d.OnComboChange(A::ComboBoxRenderer, 1);
         d.OnComboChange(A::ComboBoxMultiMonitors, 0);
     });
     EXPECT_EQ(window.Monitor, -1);
-    EXPECT_EQ(context->Renderer, TAppRenderer::DirectX);
+    EXPECT_EQ(context->Renderer, TGLRenderer::DirectX);
 
     // With the generic renderer nothing is selected and OK keeps it.
-    context->Renderer = TAppRenderer::Generic;
+    context->Renderer = TGLRenderer::Generic;
     Show(mrOk);
-    EXPECT_EQ(context->Renderer, TAppRenderer::Generic);
+    EXPECT_EQ(context->Renderer, TGLRenderer::Generic);
 }
 
 TEST_F(AdvancedSettingsTest, DepthChangeRefillsSizesAndDesktopDisablesBoth)

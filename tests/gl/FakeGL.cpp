@@ -112,7 +112,7 @@ void InstallFakeGL()
     FakeLog().clear();
 }
 
-void FakeDriver::LoadLibrary(const std::string& fileName)
+void FakeDriver::LoadGLLibrary(const std::string& fileName)
 {
     LoadedName = fileName;
     if (FailLoad)
@@ -122,7 +122,7 @@ void FakeDriver::LoadLibrary(const std::string& fileName)
 
 void* FakeDriver::GetProcAddress(const char* name) { return FakeLoader().GetProcAddress(name); }
 
-void FakeDriver::CreateContext(TGLDeviceContext, const TGLPixelFormat&)
+void FakeDriver::CreateContext(TDeviceContext, const TGLPixelFormat&)
 {
     if (FailContext)
         RaiseMessage("Create RC failed: Context is not created!");
@@ -132,7 +132,7 @@ void FakeDriver::CreateContext(TGLDeviceContext, const TGLPixelFormat&)
 TGLPixelFormatDescriptor MakeDescriptor(int color, int depth, int stencil, bool generic)
 {
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER | (generic ? PFD_GENERIC_FORMAT : 0);
+    d.dwFlags = kPfdDrawToWindow | kPfdSupportOpenGL | kPfdDoubleBuffer | (generic ? kPfdGenericFormat : 0);
     d.cColorBits = static_cast<std::uint8_t>(color);
     d.cDepthBits = static_cast<std::uint8_t>(depth);
     d.cStencilBits = static_cast<std::uint8_t>(stencil);

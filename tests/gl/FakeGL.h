@@ -37,16 +37,16 @@ public:
     int Swaps = 0;
     std::string LoadedName;
 
-    void LoadLibrary(const std::string& fileName) override;
+    void LoadGLLibrary(const std::string& fileName) override;
     void UnloadLibrary() override { Loaded = false; }
     bool LibraryLoaded() const override { return Loaded; }
     void* GetProcAddress(const char* name) override;
-    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TGLDeviceContext) override { return Formats; }
-    void CreateContext(TGLDeviceContext, const TGLPixelFormat&) override;
+    std::vector<TGLPixelFormatDescriptor> DescribePixelFormats(TDeviceContext) override { return Formats; }
+    void CreateContext(TDeviceContext, const TGLPixelFormat&) override;
     bool HasContext() const override { return Context; }
-    bool MakeCurrent(TGLDeviceContext, bool) override { return Context; }
+    bool MakeCurrent(TDeviceContext, bool) override { return Context; }
     void DestroyContext() override { Context = false; }
-    void SwapBuffers(TGLDeviceContext) override { ++Swaps; }
+    void SwapBuffers(TDeviceContext) override { ++Swaps; }
     bool HasSwapInterval() const override { return true; }
     int GetSwapInterval() override { return Interval; }
     void SetSwapInterval(int interval) override
@@ -54,8 +54,8 @@ public:
         Interval = interval;
         ++IntervalSets;
     }
-    std::string PlatformExtensions(TGLDeviceContext) override { return "WGL_EXT_swap_control,WGL_ARB_extensions_string"; }
-    void SurfaceSize(TGLDeviceContext, int& w, int& h) override { w = 64, h = 64; }
+    std::string PlatformExtensions(TDeviceContext) override { return "WGL_EXT_swap_control,WGL_ARB_extensions_string"; }
+    void SurfaceSize(TDeviceContext, int& w, int& h) override { w = 64, h = 64; }
 };
 
 // A descriptor with the given values (generic adds the generic-format flag).

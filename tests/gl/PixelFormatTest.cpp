@@ -64,7 +64,7 @@ TEST(PixelFormatChoice, EmptyOrWorthlessListGivesMinusOne)
 TEST(PixelFormatChoice, DescriptorFlagsBecomeFields)
 {
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_GENERIC_FORMAT;
+    d.dwFlags = kPfdDrawToBitmap | kPfdSupportGdi | kPfdGenericFormat;
     d.cColorBits = 24;
     d.cAccumBits = 64;
     const TGLPixelFormat f = TGLPixelFormat::FromDescriptor(d, 5);
@@ -79,7 +79,7 @@ TEST(PixelFormatChoice, DescriptorFlagsBecomeFields)
 TEST(PixelFormatPalette, ThreeThreeTwoPaletteSpreadsToFullRange)
 {
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_NEED_PALETTE;
+    d.dwFlags = kPfdNeedPalette;
     d.cColorBits = 8;
     d.cRedBits = 3, d.cRedShift = 0;
     d.cGreenBits = 3, d.cGreenShift = 3;

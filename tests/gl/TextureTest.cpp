@@ -2,6 +2,7 @@
 
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
+#include "gl/GLState.h"
 #include "tests/common/TestUtil.h"
 
 using testutil::ErrorOf;
@@ -138,4 +139,7 @@ TEST(TextureUpload, WithoutALibraryNothingIsUploaded)
     TGLMaterial m;
     m.Apply();
     EXPECT_EQ(m.Changed(), mcAll); // still to be sent
+    // State switches are ignored rather than calling missing entry points.
+    SwitchGLCapability(GL_CULL_FACE, true);
+    SwitchGLCapability(GL_DEPTH_TEST, false);
 }

@@ -14,7 +14,7 @@
 #include "gl/GLClasses.h"
 #include "gl/Random.h"
 #include "platform/posix/FreeTypeGlyphs.h"
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 #include "tools/pyrelume-tool/RenderScene.h"
 
 struct Rgb {

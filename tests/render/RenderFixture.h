@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/posix/EglDriver.h"
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 
 class RenderTest : public ::testing::Test {
 protected:

@@ -195,7 +195,7 @@ TEST_F(RenderTest, ScreenShotHoldsTightRgbRows)
 
 TEST_F(RenderTest, SwapControlsTheIntervalAndParity)
 {
-    TEglDriver& driver = headless->Driver();
+    auto& driver = static_cast<TEglDriver&>(*GL().Driver());
     GL().WaitSync = false;
     GL().SwapBuffers(0);
     EXPECT_EQ(driver.GetSwapInterval(), 0);

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "gl/GLClasses.h"
-#include "platform/posix/HeadlessGL.h"
+#include "platform/HeadlessGL.h"
 #include "scene/GLGraphics.h"
 
 namespace {

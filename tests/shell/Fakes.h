@@ -231,7 +231,7 @@ public:
         if (OnProcessMessages)
             OnProcessMessages();
     }
-    void MessageBox(const std::string& text, const std::string&, TMessageIcon) override { Boxes.push_back(text); }
+    void ShowMessage(const std::string& text, const std::string&, TMessageIcon) override { Boxes.push_back(text); }
     void HideApplicationWindow() override {}
     void HideFromTaskBar() override {}
     void ShowCursor(bool visible) override { CursorCounter += visible ? 1 : -1; }
@@ -264,7 +264,7 @@ public:
     bool FailActivate = false;
     int Activations = 0, Swaps = 0, PaintSwaps = 0, Captures = 0;
     bool Sync = true;
-    TAppRenderer Renderer = TAppRenderer::OpenGL;
+    TGLRenderer Renderer = TGLRenderer::OpenGL;
     std::vector<std::string>* Log = nullptr;
 
     bool Active() override { return IsActive; }
@@ -296,8 +296,8 @@ public:
     void ResetCaptureCount() override { Captures = 0; }
     bool WaitSync() override { return Sync; }
     void SetWaitSync(bool v) override { Sync = v; }
-    TAppRenderer EffectiveRenderer() override { return Renderer; }
-    void StoreRenderer(TAppRenderer r) override { Renderer = r; }
+    TGLRenderer EffectiveRenderer() override { return Renderer; }
+    void StoreRenderer(TGLRenderer r) override { Renderer = r; }
     void UnloadLibrary() override {}
 };
 

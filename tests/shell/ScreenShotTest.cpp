@@ -33,7 +33,7 @@ TEST(ScreenShotImage, RowsFlippedAndRedBlueSwapped)
 {
     // 2 x 2 capture, bottom row first: (1,2,3) (4,5,6) / (7,8,9) (10,11,12)
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    const TBitmap24 b = BitmapFromCapture(rgb, sizeof rgb, 2, 2);
+    const TBitmapImage b = BitmapFromCapture(rgb, sizeof rgb, 2, 2);
     EXPECT_EQ(b.Pixels, (std::vector<std::uint8_t>{9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4}));
     EXPECT_THROW(BitmapFromCapture(rgb, sizeof rgb, 3, 2), EPyrelumeError);
     EXPECT_TRUE(BitmapFromCapture(rgb, sizeof rgb, 0, 2).Pixels.empty());
@@ -42,7 +42,7 @@ TEST(ScreenShotImage, RowsFlippedAndRedBlueSwapped)
 TEST(ScreenShotImage, BmpAndJpegFiles)
 {
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    const auto bmp = EncodeBmp(BitmapFromCapture(rgb, sizeof rgb, 1, 4));
+    const auto bmp = EncodeBmp24(BitmapFromCapture(rgb, sizeof rgb, 1, 4));
     ASSERT_EQ(bmp.size(), 54u + 4u * 4u); // rows padded to 4 bytes
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[28], 24);
@@ -50,7 +50,7 @@ TEST(ScreenShotImage, BmpAndJpegFiles)
     EXPECT_EQ(bmp[54], 3);
     EXPECT_EQ(bmp[56], 1);
 
-    TBitmap24 b;
+    TBitmapImage b;
     b.Width = 17;
     b.Height = 9;
     b.Pixels.assign(17 * 9 * 3, 200);
@@ -64,7 +64,7 @@ TEST(ScreenShotImage, BmpAndJpegFiles)
     EXPECT_EQ(d.image_width, 17u);
     EXPECT_EQ(d.image_height, 9u);
     jpeg_destroy_decompress(&d);
-    EXPECT_THROW(EncodeJpeg(TBitmap24{}, 90), EPyrelumeError);
+    EXPECT_THROW(EncodeJpeg(TBitmapImage{}, 90), EPyrelumeError);
 }
 
 class FilmTest : public ::testing::Test {

@@ -139,7 +139,7 @@ TEST(WaveSoundFiles, FileAndStreamLoading)
     TWaveSound f(path.string());
     f.LoadFromFile();
     EXPECT_EQ(f.Data, (Bytes{100, 110, 120}));
-#ifndef PYRELUME_WINDOWS
+#ifndef _WIN32
     // Scene names with backslashes find the same file.
     const std::string dir = path.parent_path().string();
     TWaveSound b(dir + "\\" + path.filename().string());

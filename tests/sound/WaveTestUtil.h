@@ -6,20 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "assets/LittleEndian.h"
+
 namespace wavetest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void PutU16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-inline void PutU32(Bytes& b, std::uint32_t v)
-{
-    PutU16(b, v & 0xFFFF);
-    PutU16(b, v >> 16);
-}
+inline void PutU16(Bytes& b, std::uint32_t v) { AppendLE16(b, v); }
+inline void PutU32(Bytes& b, std::uint32_t v) { AppendLE32(b, v); }
 
 // One chunk with its pad byte when the size is odd. declared overrides the size field.
 inline Bytes Chunk(const char* id, const Bytes& body, long declared = -1)

@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#undef MessageBox
 
 #include <cstdio>
 #include <string>

@@ -69,7 +69,7 @@ int main()
     if (!window)
         return 1;
     HDC dc = GetDC(window);
-    const auto surface = reinterpret_cast<TGLDeviceContext>(dc);
+    const auto surface = reinterpret_cast<TDeviceContext>(dc);
 
     {
         TCustomOpenGL gl(std::make_unique<TWglDriver>());

@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+#include "assets/LittleEndian.h"
+
 namespace assetgen {
 
 namespace {
@@ -185,14 +187,8 @@ void WriteJpeg(const std::string& path, const Image& img, int quality) {
 }
 
 namespace {
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) { AppendLE16(b, v); }
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) { AppendLE32(b, v); }
 }  // namespace
 
 void WriteGreyBmp8(const std::string& path, const Image& img) {

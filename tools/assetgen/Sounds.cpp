@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tools/assetgen/AssetGen.h"
+#include "assets/LittleEndian.h"
 
 namespace assetgen {
 
@@ -189,14 +190,8 @@ Stereo Make(const Recipe& rc) {
 
 std::vector<std::uint8_t> WavBytes(const Stereo& s) {
     std::vector<std::uint8_t> b;
-    auto put16 = [&](std::uint32_t v) {
-        b.push_back(static_cast<std::uint8_t>(v));
-        b.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    auto put32 = [&](std::uint32_t v) {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    };
+    auto put16 = [&](std::uint32_t v) { AppendLE16(b, v); };
+    auto put32 = [&](std::uint32_t v) { AppendLE32(b, v); };
     auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
     const std::uint32_t frames = static_cast<std::uint32_t>(s.Size());
     const std::uint32_t dataSize = frames * 4;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/LittleEndian.h"
+
 namespace {
 
 struct Rgba {
@@ -81,8 +83,8 @@ std::vector<std::uint8_t> DrawIcon(int n)
     return bgra;
 }
 
-void Put16(std::vector<std::uint8_t>& v, unsigned x) { v.push_back(x & 0xFF); v.push_back((x >> 8) & 0xFF); }
-void Put32(std::vector<std::uint8_t>& v, unsigned x) { Put16(v, x & 0xFFFF); Put16(v, x >> 16); }
+void Put16(std::vector<std::uint8_t>& v, unsigned x) { AppendLE16(v, x); }
+void Put32(std::vector<std::uint8_t>& v, unsigned x) { AppendLE32(v, x); }
 
 // One icon image: BITMAPINFOHEADER (double height), BGRA rows, then the AND mask.
 std::vector<std::uint8_t> IconImage(int n)

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "assets/LittleEndian.h"
 #include "fire/FlameClasses.h"
 #include "gl/Errors.h"
 #include "gl/Random.h"
@@ -31,11 +32,7 @@ std::int32_t ParseInt(const std::string& option, const std::string& text, std::i
 
 void PutInt32(std::vector<std::uint8_t>& out, std::int32_t v)
 {
-    const auto u = static_cast<std::uint32_t>(v);
-    out.push_back(static_cast<std::uint8_t>(u));
-    out.push_back(static_cast<std::uint8_t>(u >> 8));
-    out.push_back(static_cast<std::uint8_t>(u >> 16));
-    out.push_back(static_cast<std::uint8_t>(u >> 24));
+    AppendLE32(out, static_cast<std::uint32_t>(v));
 }
 
 void PutPixel(std::vector<std::uint8_t>& out, const TFlamePixel& p)

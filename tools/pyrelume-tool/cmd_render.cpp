@@ -13,12 +13,11 @@
 #include "clock/TimeProvider.h"
 #include "gl/Errors.h"
 #include "gl/GLClasses.h"
+#include "platform/HeadlessGL.h"
 #ifdef _WIN32
-#include "platform/win32/HeadlessWgl.h"
 #include "platform/win32/WinGdiGlyphs.h"
 #else
 #include "platform/posix/FreeTypeGlyphs.h"
-#include "platform/posix/HeadlessGL.h"
 #endif
 #include "tools/pyrelume-tool/PngWrite.h"
 #include "tools/pyrelume-tool/Command.h"

@@ -17,6 +17,7 @@ static int RunScene(const std::vector<std::string>& args)
     try {
         form = tool::LoadToolScene(args[1], nullptr, TServices{});
     } catch (...) {
+        // The observer is removed whatever the loader raised.
         SetSceneLoadObserver({});
         throw;
     }

@@ -131,7 +131,7 @@ unsigned long TGlxDriver::ChooseVisual(_XDisplay* display, int screen)
     return id;
 }
 
-void TGlxDriver::LoadLibrary(const std::string& fileName)
+void TGlxDriver::LoadGLLibrary(const std::string& fileName)
 {
     UnloadLibrary();
     const bool systemName = fileName == "opengl32.dll" || fileName == "dx7ogl32.dll";
@@ -179,7 +179,7 @@ void* TGlxDriver::GetProcAddress(const char* name)
                             : nullptr;
 }
 
-std::vector<TGLPixelFormatDescriptor> TGlxDriver::DescribePixelFormats(TGLDeviceContext dc)
+std::vector<TGLPixelFormatDescriptor> TGlxDriver::DescribePixelFormats(TDeviceContext dc)
 {
     // One format: the window's own visual.
     Impl& m = *impl_;
@@ -188,9 +188,9 @@ std::vector<TGLPixelFormatDescriptor> TGlxDriver::DescribePixelFormats(TGLDevice
     if (!vi || !m.Config(vi.get(), GLX_USE_GL) || !m.Config(vi.get(), GLX_RGBA))
         return formats;
     TGLPixelFormatDescriptor d;
-    d.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    d.dwFlags = kPfdDrawToWindow | kPfdSupportOpenGL;
     if (m.Config(vi.get(), GLX_DOUBLEBUFFER))
-        d.dwFlags |= PFD_DOUBLEBUFFER;
+        d.dwFlags |= kPfdDoubleBuffer;
     d.iPixelType = 0; // RGBA
     d.cRedBits = static_cast<std::uint8_t>(m.Config(vi.get(), GLX_RED_SIZE));
     d.cGreenBits = static_cast<std::uint8_t>(m.Config(vi.get(), GLX_GREEN_SIZE));
@@ -204,7 +204,7 @@ std::vector<TGLPixelFormatDescriptor> TGlxDriver::DescribePixelFormats(TGLDevice
     return formats;
 }
 
-void TGlxDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat&)
+void TGlxDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat&)
 {
     Impl& m = *impl_;
     DestroyContext();
@@ -229,7 +229,7 @@ void TGlxDriver::CreateContext(TGLDeviceContext dc, const TGLPixelFormat&)
 
 bool TGlxDriver::HasContext() const { return impl_->context != nullptr; }
 
-bool TGlxDriver::MakeCurrent(TGLDeviceContext dc, bool current)
+bool TGlxDriver::MakeCurrent(TDeviceContext dc, bool current)
 {
     Impl& m = *impl_;
     if (!m.makeCurrent)
@@ -259,7 +259,7 @@ void TGlxDriver::DestroyContext()
     swapInterval_ = -1;
 }
 
-void TGlxDriver::SwapBuffers(TGLDeviceContext dc)
+void TGlxDriver::SwapBuffers(TDeviceContext dc)
 {
     Impl& m = *impl_;
     if (!m.current)
@@ -285,14 +285,14 @@ void TGlxDriver::SetSwapInterval(int interval)
     swapInterval_ = interval;
 }
 
-std::string TGlxDriver::PlatformExtensions(TGLDeviceContext)
+std::string TGlxDriver::PlatformExtensions(TDeviceContext)
 {
     Impl& m = *impl_;
     const char* s = m.queryExtensions ? m.queryExtensions(m.display, DefaultScreen(m.display)) : nullptr;
     return s ? s : "";
 }
 
-void TGlxDriver::SurfaceSize(TGLDeviceContext dc, int& width, int& height)
+void TGlxDriver::SurfaceSize(TDeviceContext dc, int& width, int& height)
 {
     XWindowAttributes attributes;
     width = height = 0;
@@ -302,4 +302,3 @@ void TGlxDriver::SurfaceSize(TGLDeviceContext dc, int& width, int& height)
     }
 }
 
-bool TGlxDriver::DoubleBuffered() const { return impl_->doubleBuffered; }

@@ -19,7 +19,6 @@ public:
     // True when this process now holds the lock of the path (false when
     // another holds it or the file cannot be made).
     bool Acquire(const std::string& path);
-    bool Held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;

@@ -26,7 +26,6 @@ public:
 
     _XDisplay* Display() const { return display_; }
     unsigned long Window() const { return window_; }
-    bool OwnWindow() const { return own_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // The display's name with the screen number dropped (":0", "host:1").
