@@ -29,7 +29,6 @@ public:
     // The raw value, or none when the key is absent.
     const std::string* Find(std::string_view section, std::string_view key) const;
     void Write(std::string_view section, std::string_view key, const std::string& value);
-    int SectionCount() const { return static_cast<int>(sections_.size()); }
 
 private:
     struct Section {

@@ -175,7 +175,6 @@ public:
 
     // Builds the rectangle once; sets the colour every call.
     void UpdateSpriteMesh();
-    bool SpriteBuilt() const { return spriteBuilt_; }
 
     void RenderOpaque() override;
     void RenderAlpha() override;

@@ -199,7 +199,6 @@ public:
 
     // Exact, case-sensitive lookup; none when absent.
     TMainObject* FindChild(const std::string& name) const;
-    bool Sorted() const { return sorted_; }
 
 protected:
     struct Entry {
