@@ -232,45 +232,10 @@ for d in $(seq 61 69); do
   if [ ! -e "/tmp/.X$d-lock" ] && [ ! -e "/tmp/.X11-unix/X$d" ]; then n=$d; break; fi
 done
 [ -n "$n" ] || { echo "ok 4: skipped (no free display :61 to :69)"; exit 0; }
-cat >"$work/xorg.conf" <<'EOF'
-Section "Device"
-  Identifier "d0"
-  Driver "dummy"
-  VideoRam 262144
-EndSection
-Section "Monitor"
-  Identifier "m0"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Screen"
-  Identifier "s0"
-  Device "d0"
-  Monitor "m0"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 1824 768
-  EndSubSection
-EndSection
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "DontVTSwitch" "true"
-EndSection
-EOF
-Xorg ":$n" -config "$work/xorg.conf" -configdir "$work/none" -noreset -nolisten tcp -logfile "$work/xorg.log" \
-  >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xrandr >/dev/null 2>&1 && break; sleep 0.2; done
-for mode in "DUMMY0 1024 768" "DUMMY1 800 600"; do
-  set -- $mode
-  xrandr | grep -q "^ *${2}x${3} " ||
-    xrandr --newmode "${2}x${3}" $(cvt "$2" "$3" 60 | sed -n 's/^Modeline "[^"]*"//p') 2>/dev/null || true
-  xrandr --addmode "$1" "${2}x${3}" 2>/dev/null || true
-done
-xrandr --output DUMMY0 --mode 1024x768 --primary --pos 0x0 && xrandr --output DUMMY1 --mode 800x600 --right-of DUMMY0 ||
+xorg_pid=$("$(dirname "${BASH_SOURCE[0]}")/../../common/two-monitors.sh" ":$n" 1024x768 800x600 2>/dev/null | tail -n1) ||
   { echo "ok 4: skipped (the dummy driver gave no second monitor)"; exit 0; }
+pids+=("$xorg_pid")
+export DISPLAY=":$n"
 rm -f "$rundir/sound.raw"
 xss_config "--sound"
 start_daemon

@@ -47,7 +47,7 @@ if ! command -v Xorg >/dev/null || [ ! -f /usr/lib/xorg/modules/drivers/dummy_dr
   fail "monitors: Xorg with the dummy driver is installed (xserver-xorg-core, xserver-xorg-video-dummy)"
 elif [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$dlg_driver" ]; then
   fail "monitors: Pyrelume.scr and dlgdriver.exe are built"
-elif ! mon_disp=$(mon_display) || ! mon_pid=$("$(dirname "${BASH_SOURCE[0]}")/../two-monitors.sh" "$mon_disp" 2>/dev/null | tail -n1); then
+elif ! mon_disp=$(mon_display) || ! mon_pid=$("$(dirname "${BASH_SOURCE[0]}")/../../common/two-monitors.sh" "$mon_disp" 2>/dev/null | tail -n1); then
   fail "monitors: the two-monitor X server starts"
 else
   mkdir -p "$mon_shots"

@@ -3,7 +3,8 @@
 # Xorg with the dummy video driver, RandR outputs DUMMY0 (primary) and DUMMY1 to its right.
 # usage: two-monitors.sh :N [WxH-primary] [WxH-second]     (needs xserver-xorg-core,
 #        xserver-xorg-video-dummy, x11-xserver-utils; prints the server's pid)
-# Stop it with: kill PID   (the pid this script prints). Used by cases/66-monitors.sh.
+# Stop it with: kill PID   (the pid this script prints). Used by the wine checks
+# (tests/wine/cases/66-monitors.sh) and the display hack's (tests/hack/x11).
 set -euo pipefail
 disp=${1:?usage: two-monitors.sh :N [WxH] [WxH]}; first=${2:-1024x768}; second=${3:-800x600}
 dir=$(mktemp -d)
