@@ -283,11 +283,13 @@ else
       done
       # The first frames come after the scene has loaded, which takes longer
       # on a busy machine: wait for the fire rather than a fixed time.
-      for i in $(seq 1 40); do
+      scr_until=$((SECONDS + 40))
+      while [ $SECONDS -lt $scr_until ] && kill -0 "$saver_pid" 2>/dev/null; do
         sleep 0.5
         dlg_shot "$scr_shots/saver-$dpi.png"
         saver_is_warm "$scr_shots/saver-$dpi.png" && break
       done
+      scr_colours=$(saver_colours "$scr_shots/saver-$dpi.png")
       saver_stop
       wine_end
       mkdir -p "$work/scr-p$dpi"
@@ -299,7 +301,7 @@ else
          grep -q '^child TGLWindow 320x240 visible' "$work/scr-p$dpi/host.txt"; then
         pass "screen: at $dpi dpi /s covers all 1600x1200 pixels and /p fills its 320x240 host"
       else
-        fail "screen: at $dpi dpi /s covers 1600x1200 ($covered) and /p fills its host ($(tr -d '\r' <"$work/scr-p$dpi/host.txt" | head -n2 | tr '\n' ' '))"
+        fail "screen: at $dpi dpi /s covers 1600x1200 ($covered; warm, lit, samples: $scr_colours) and /p fills its host ($(tr -d '\r' <"$work/scr-p$dpi/host.txt" | head -n2 | tr '\n' ' '))"
       fi
     done
     scr_dpi 96
