@@ -390,7 +390,7 @@ int main(int argc, char** argv)
         for (std::size_t k = 0; k < steps.size(); ++k)
             std::printf("  %-52s %7.2f\n", steps[k].name.c_str(), k == 0 ? cost[0] : cost[k] - cost[k - 1]);
 
-        std::printf("\ntextures (width x height, internal format asked -> held, compressed):\n");
+        std::printf("\ntextures (width x height, internal format asked -> held, min filter, compressed):\n");
         TGLTextureList& textures = headless.GL().Textures();
         for (int i = 0; i < textures.Count(); ++i) {
             TGLTexture* t = textures.Texture(i);
@@ -400,8 +400,9 @@ int main(int argc, char** argv)
             GLint held = 0, compressed = 0;
             glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &held);
             glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, 0x86A1 /* GL_TEXTURE_COMPRESSED */, &compressed);
-            std::printf("  %4d x %-4d 0x%04X -> 0x%04X %s\n", t->Width(), t->Height(), t->InternalFormat(),
-                        static_cast<unsigned>(held), compressed ? "compressed" : "");
+            std::printf("  %4d x %-4d 0x%04X -> 0x%04X, min filter 0x%04X %s\n", t->Width(), t->Height(),
+                        t->InternalFormat(), static_cast<unsigned>(held), static_cast<unsigned>(t->Filter),
+                        compressed ? "compressed" : "");
         }
     }
     headless.Stop();
