@@ -32,6 +32,33 @@ wine_end() {
   timeout 20 wineserver -k >/dev/null 2>&1 || true
   timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
+# Starts Xvfb of size $1 (WxH, default 1024x768) on a free display, points
+# DISPLAY at it and lets the next wine session start there. Without a window
+# manager, wine would wait for one on every hidden window: windows unmanaged.
+wine_x_start() {
+  wine_x_old_display=${DISPLAY-}
+  rm -f "$work/xvfb.display"
+  Xvfb -displayfd 5 -screen 0 "${1:-1024x768}x24" -nolisten tcp 5>"$work/xvfb.display" >/dev/null 2>&1 &
+  wine_x_pid=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$work/xvfb.display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/xvfb.display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/xvfb.display")"
+  wine_end
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+}
+
+# Ends the wine session and the Xvfb of wine_x_start; DISPLAY is as before.
+wine_x_stop() {
+  wine_end
+  kill "$wine_x_pid" 2>/dev/null || true
+  wait "$wine_x_pid" 2>/dev/null || true
+  if [ -n "$wine_x_old_display" ]; then export DISPLAY="$wine_x_old_display"; else unset DISPLAY; fi
+}
+
 wtool() { timeout 120 wine "$tool_exe" "$@"; }
 
 for t in "$here"/cases/*.sh; do

@@ -7,32 +7,6 @@
 render_rfa="$native_dir/data/data.rfa"
 render_dir="$work/render"
 
-# Starts Xvfb on a free display, points DISPLAY at it and restarts the wine
-# server under it (the prefix's server was started without a display).
-render_x_start() {
-  render_old_display=${DISPLAY-}
-  rm -f "$work/render-xvfb.display"
-  Xvfb -displayfd 5 -screen 0 640x480x24 -nolisten tcp 5>"$work/render-xvfb.display" >/dev/null 2>&1 &
-  render_xvfb_pid=$!
-  local i
-  for i in $(seq 1 100); do
-    [ -s "$work/render-xvfb.display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/render-xvfb.display" ] || return 1
-  export DISPLAY=":$(head -n1 "$work/render-xvfb.display")"
-  wine_end
-  # Without a window manager, wine would wait for one on every hidden window.
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-}
-
-render_x_stop() {
-  wine_end
-  kill "$render_xvfb_pid" 2>/dev/null || true
-  wait "$render_xvfb_pid" 2>/dev/null || true
-  if [ -n "$render_old_display" ]; then export DISPLAY="$render_old_display"; else unset DISPLAY; fi
-}
-
 # "R G B flame total" of the firebox of a 320x240 picture: the mean of each
 # channel, the number of bright flame-coloured pixels and of all pixels.
 render_firebox() {
@@ -69,9 +43,9 @@ if [ ! -f "$render_rfa" ]; then
   fail "render: data.rfa is built"
 elif ! "$tool" render "$render_rfa" "${render_args[@]}" --out "$render_dir/native.png" >"$render_dir/native.txt" 2>&1; then
   fail "render: native tool renders ($(head -c 300 "$render_dir/native.txt"))"
-elif ! render_x_start; then
+elif ! wine_x_start 640x480; then
   fail "render: Xvfb starts"
-  render_x_stop
+  wine_x_stop
 else
   if ! (cd "$render_dir" && wtool render "$render_rfa" "${render_args[@]}" --out "$render_dir/windows.png") \
        >"$render_dir/windows.txt" 2>&1; then
@@ -130,5 +104,5 @@ PY
       fail "render: a BMP whose palette offset wraps around on 32 bits is refused ($(tr -d '\r' <"$hostile/out.txt" | head -c 300))"
     fi
   fi
-  render_x_stop
+  wine_x_stop
 fi

@@ -12,30 +12,6 @@ saver_checks="$win_dir/tests/win32"
 
 # ---- helpers ----
 
-# Starts Xvfb on a free display and points DISPLAY at it.
-saver_x_start() {
-  saver_old_display=${DISPLAY-}
-  rm -f "$work/xvfb.display"
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/xvfb.display" >/dev/null 2>&1 &
-  saver_xvfb_pid=$!
-  local i
-  for i in $(seq 1 100); do
-    [ -s "$work/xvfb.display" ] && break
-    sleep 0.1
-  done
-  if [ ! -s "$work/xvfb.display" ]; then
-    return 1
-  fi
-  export DISPLAY=":$(head -n1 "$work/xvfb.display")"
-}
-
-saver_x_stop() {
-  wine_end
-  kill "$saver_xvfb_pid" 2>/dev/null || true
-  wait "$saver_xvfb_pid" 2>/dev/null || true
-  if [ -n "$saver_old_display" ]; then export DISPLAY="$saver_old_display"; else unset DISPLAY; fi
-}
-
 # "warm nonblack total" over a 64x48 sampling of an image (optionally cropped).
 saver_colours() {
   convert "$1" ${2:+-crop "$2"} -scale '64x48!' -depth 8 txt:- 2>/dev/null |
@@ -106,13 +82,9 @@ saver_stop() {
 
 if [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$saver_checks/preview-host.exe" ]; then
   fail "saver: Pyrelume.scr and the check programs are built"
-elif ! saver_x_start; then
+elif ! wine_x_start; then
   fail "saver: Xvfb starts"
 else
-  # The prefix's server was started without a display; restart it under ours.
-  wine_end
-  # Without a window manager, wine would wait for one on every hidden window.
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 
   for check in wgl-check platform-check; do
     if timeout 120 wine "$saver_checks/$check.exe" >"$work/$check.txt" 2>&1; then
@@ -265,5 +237,5 @@ else
     fail "saver /p ends when the host window goes"
   fi
 
-  saver_x_stop
+  wine_x_stop
 fi

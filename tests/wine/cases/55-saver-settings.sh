@@ -24,11 +24,9 @@ clock_corner="176x110+824+630"
 
 if [ ! -f "$saver_bin/Pyrelume.scr" ]; then
   fail "saver settings: Pyrelume.scr is built"
-elif ! saver_x_start; then
+elif ! wine_x_start; then
   fail "saver settings: Xvfb starts"
 else
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
 
   # Defaults: no clock in the corner; the crackle plays into the capture file.
@@ -90,5 +88,5 @@ PY
     fail "saver /s with default settings shows a picture"
   fi
   timeout 60 wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
-  saver_x_stop
+  wine_x_stop
 fi

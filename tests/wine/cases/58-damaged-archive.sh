@@ -4,11 +4,9 @@
 
 if [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$native_dir/data/data.rfa" ]; then
   fail "damaged archive: Pyrelume.scr and data.rfa are built"
-elif ! saver_x_start; then
+elif ! wine_x_start; then
   fail "damaged archive: Xvfb starts"
 else
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   mkdir -p "$work/damaged"
   # Flip bytes of the archive's directory stream inside a copy of the program.
   if python3 - "$saver_bin/Pyrelume.scr" "$native_dir/data/data.rfa" "$work/damaged/Pyrelume.scr" <<'PY'
@@ -56,5 +54,5 @@ PY
   else
     fail "damaged archive: a damaged copy of the program can be made"
   fi
-  saver_x_stop
+  wine_x_stop
 fi

@@ -20,27 +20,6 @@ dlg_about="About Pyrelume"
 
 drv() { timeout 30 wine "$dlg_driver" "$@" 2>/dev/null | tr -d '\r'; }
 
-dlg_x_start() {
-  dlg_old_display=${DISPLAY-}
-  rm -f "$work/dlg-xvfb.display"
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/dlg-xvfb.display" >/dev/null 2>&1 &
-  dlg_xvfb_pid=$!
-  local i
-  for i in $(seq 1 100); do
-    [ -s "$work/dlg-xvfb.display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/dlg-xvfb.display" ] || return 1
-  export DISPLAY=":$(head -n1 "$work/dlg-xvfb.display")"
-}
-
-dlg_x_stop() {
-  wine_end
-  kill "$dlg_xvfb_pid" 2>/dev/null || true
-  wait "$dlg_xvfb_pid" 2>/dev/null || true
-  if [ -n "$dlg_old_display" ]; then export DISPLAY="$dlg_old_display"; else unset DISPLAY; fi
-}
-
 # Starts "Pyrelume.scr ARGS" in folder $1 in the background; sets dlg_pid.
 dlg_start() {
   local dir=$1; shift
@@ -127,12 +106,10 @@ dlg_capture() {
 
 if [ ! -f "$dlg_bin/Pyrelume.scr" ] || [ ! -f "$dlg_driver" ] || [ ! -f "$win_dir/tests/win32/platform-check.exe" ]; then
   fail "dialogs: Pyrelume.scr, dlgdriver.exe and platform-check.exe are built"
-elif ! dlg_x_start; then
+elif ! wine_x_start; then
   fail "dialogs: Xvfb starts"
 else
   mkdir -p "$dlg_shots"
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$dlg_key" /f >/dev/null 2>&1 || true
   timeout 60 wine reg delete "$dlg_machine_key" /f >/dev/null 2>&1 || true
   # Ctrl+PrintScreen saves the output window's picture (a machine-hive setting).
@@ -392,5 +369,5 @@ else
     fail "dialogs: /c starts again for the Cancel check"
   fi
   dlg_stop
-  dlg_x_stop
+  wine_x_stop
 fi

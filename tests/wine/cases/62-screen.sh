@@ -10,30 +10,6 @@
 
 scr_shots=${PYRELUME_SCREEN_SHOTS:-$work/screen-shots}
 
-# Starts Xvfb of size $1 (WxH) and points DISPLAY at it.
-scr_x_start() {
-  scr_old_display=${DISPLAY-}
-  rm -f "$work/scr-xvfb.display"
-  Xvfb -displayfd 5 -screen 0 "${1}x24" -nolisten tcp 5>"$work/scr-xvfb.display" >/dev/null 2>&1 &
-  scr_xvfb_pid=$!
-  local i
-  for i in $(seq 1 100); do
-    [ -s "$work/scr-xvfb.display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/scr-xvfb.display" ] || return 1
-  export DISPLAY=":$(head -n1 "$work/scr-xvfb.display")"
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-}
-
-scr_x_stop() {
-  wine_end
-  kill "$scr_xvfb_pid" 2>/dev/null || true
-  wait "$scr_xvfb_pid" 2>/dev/null || true
-  if [ -n "$scr_old_display" ]; then export DISPLAY="$scr_old_display"; else unset DISPLAY; fi
-}
-
 # Dots per inch of the prefix (takes effect for programs started afterwards).
 scr_dpi() {
   wine_end
@@ -86,7 +62,7 @@ scr_preview_check() {
 
 if [ ! -f "$dlg_bin/Pyrelume.scr" ] || [ ! -f "$dlg_driver" ] || [ ! -f "$saver_checks/preview-host.exe" ]; then
   fail "screen: Pyrelume.scr, dlgdriver.exe and preview-host.exe are built"
-elif ! scr_x_start 1024x768; then
+elif ! wine_x_start 1024x768; then
   fail "screen: Xvfb starts"
 else
   mkdir -p "$scr_shots"
@@ -220,10 +196,10 @@ else
     fail "screen: /c starts for the dpi change"
   fi
   dlg_stop
-  scr_x_stop
+  wine_x_stop
 
   # ---- 144 dpi on a large screen: every dialog and the previews at 150% ----
-  if scr_x_start 1600x1200; then
+  if wine_x_start 1600x1200; then
     scr_dpi 144
     dlg_start "$work/scr6" /c
     if drv find "$dlg_main" 40 >/dev/null; then
@@ -305,13 +281,13 @@ else
       fi
     done
     scr_dpi 96
-    scr_x_stop
+    wine_x_stop
   else
     fail "screen: a 1600x1200 Xvfb starts"
   fi
 
   # ---- 144 dpi on a 1024x768 screen: the dialog shrinks to stay on it ----
-  if scr_x_start 1024x768; then
+  if wine_x_start 1024x768; then
     scr_dpi 144
     dlg_start "$work/scr7" /c
     if drv find "$dlg_main" 40 >/dev/null; then
@@ -327,6 +303,6 @@ else
     fi
     dlg_stop
     scr_dpi 96
-    scr_x_stop
+    wine_x_stop
   fi
 fi

@@ -68,11 +68,9 @@ else
 
   if ! timeout 300 wineboot -i >/dev/null 2>&1; then
     fail "setup: wineboot of a fresh prefix"
-  elif ! saver_x_start; then
+  elif ! wine_x_start; then
     fail "setup: Xvfb starts"
   else
-    wine_end
-    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     # The user's own choices before the setup runs.
     setup_set "$setup_desktop" SCRNSAVE.EXE "$setup_sys\\other.scr" || true
     setup_set "$setup_desktop" ScreenSaveActive 0 || true
@@ -196,7 +194,7 @@ else
       fail "uninstall keeps a screen saver chosen after the install (rc $rc)"
     fi
 
-    saver_x_stop
+    wine_x_stop
   fi
   wine_end
   export WINEPREFIX="$setup_old_prefix"
