@@ -2,7 +2,6 @@
 
 #include <png.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -81,6 +80,13 @@ void WritePngRGBA(const std::string& path, int width, int height, const std::uin
     }
 }
 
+// The 32-bit big-endian data length of the chunk that starts at pos.
+static std::size_t ChunkLength(std::span<const std::uint8_t> bytes, std::size_t pos)
+{
+    return (std::size_t{bytes[pos]} << 24) | (std::size_t{bytes[pos + 1]} << 16) | (std::size_t{bytes[pos + 2]} << 8) |
+           bytes[pos + 3];
+}
+
 // True when every chunk after the signature fits in the bytes that follow it.
 // libpng allocates a chunk's declared length as soon as it has read the 8-byte
 // length and type, before the data, so a damaged length would cost up to 2 GiB
@@ -91,13 +97,12 @@ static bool ChunkLengthsFit(std::span<const std::uint8_t> bytes)
     while (pos + 8 <= bytes.size()) {
         if (pos + 12 > bytes.size())
             return false;
-        const std::uint64_t length = (std::uint64_t{bytes[pos]} << 24) | (std::uint64_t{bytes[pos + 1]} << 16) |
-                                     (std::uint64_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
+        const std::size_t length = ChunkLength(bytes, pos);
         if (length > bytes.size() - pos - 12)
             return false;
         if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
             return true; // libpng reads nothing after the end chunk
-        pos += 12 + static_cast<std::size_t>(length);
+        pos += 12 + length;
     }
     return true;
 }
@@ -113,35 +118,25 @@ static bool IsTextChunk(const std::uint8_t* type)
 // hundreds of MB. Called only after ChunkLengthsFit has passed.
 static std::vector<std::uint8_t> WithoutTextChunks(std::span<const std::uint8_t> bytes)
 {
+    std::vector<std::uint8_t> kept;
+    std::size_t pos = 8;
+    std::size_t copied = 0; // bytes before this are in kept once a text chunk was met
     bool any = false;
-    for (std::size_t pos = 8; pos + 12 <= bytes.size();) {
-        const std::size_t length = (std::size_t{bytes[pos]} << 24) | (std::size_t{bytes[pos + 1]} << 16) |
-                                   (std::size_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
+    while (pos + 12 <= bytes.size()) {
+        const std::size_t end = pos + 12 + ChunkLength(bytes, pos);
         if (IsTextChunk(&bytes[pos + 4])) {
+            if (!any)
+                kept.reserve(bytes.size());
             any = true;
-            break;
+            kept.insert(kept.end(), bytes.begin() + copied, bytes.begin() + pos);
+            copied = end;
         }
         if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
             break;
-        pos += 12 + length;
-    }
-    std::vector<std::uint8_t> kept;
-    if (!any)
-        return kept;
-    kept.reserve(bytes.size());
-    kept.insert(kept.end(), bytes.begin(), bytes.begin() + std::min<std::size_t>(8, bytes.size()));
-    std::size_t pos = 8;
-    while (pos + 12 <= bytes.size()) {
-        const std::size_t length = (std::size_t{bytes[pos]} << 24) | (std::size_t{bytes[pos + 1]} << 16) |
-                                   (std::size_t{bytes[pos + 2]} << 8) | bytes[pos + 3];
-        const std::size_t end = pos + 12 + length;
-        if (!IsTextChunk(&bytes[pos + 4]))
-            kept.insert(kept.end(), bytes.begin() + pos, bytes.begin() + end);
-        if (std::memcmp(&bytes[pos + 4], "IEND", 4) == 0)
-            return kept;
         pos = end;
     }
-    kept.insert(kept.end(), bytes.begin() + pos, bytes.end());
+    if (any)
+        kept.insert(kept.end(), bytes.begin() + copied, bytes.end());
     return kept;
 }
 
