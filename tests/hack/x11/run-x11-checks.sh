@@ -121,12 +121,33 @@ EOF
   [ "$(id -u)" -ne 0 ] || chown "$user" "$home/.xscreensaver"
 }
 
+# kill_tree PID: kills PID and every process below it.
+kill_tree() {
+  local c
+  for c in $(pgrep -P "$1" 2>/dev/null); do kill_tree "$c"; done
+  kill -KILL "$1" 2>/dev/null || true
+}
+
+# start_daemon: starts the user's xscreensaver daemon and waits until it
+# answers. A daemon seen once to stall after "running in process" on a busy
+# machine is given 20 s, then ended and started once more; its log is shown.
 start_daemon() {
-  as_user xscreensaver -no-splash -verbose >"$work/xscreensaver.log" 2>&1 &
-  pids+=($!)
-  daemon_pid=$!
-  for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && return; sleep 0.2; done
-  fail "the xscreensaver daemon did not start: $(tail -3 "$work/xscreensaver.log")"
+  local try
+  for try in 1 2; do
+    as_user xscreensaver -no-splash -verbose >"$work/xscreensaver.log" 2>&1 &
+    pids+=($!)
+    daemon_pid=$!
+    for _ in $(seq 1 100); do
+      as_user xscreensaver-command -version >/dev/null 2>&1 && return
+      ended "$daemon_pid" && break
+      sleep 0.2
+    done
+    echo "note: the xscreensaver daemon did not answer (try $try); its log:" >&2
+    sed 's/^/  | /' "$work/xscreensaver.log" >&2
+    kill_tree "$daemon_pid"
+    wait "$daemon_pid" 2>/dev/null || true
+  done
+  fail "the xscreensaver daemon did not start"
 }
 
 # wait_hacks N: waits until N hack processes run; prints their pids.
