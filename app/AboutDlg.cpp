@@ -1,6 +1,5 @@
 #include "app/AboutDlg.h"
 
-
 #include "assets/ResourceFile.h"
 #include "clock/TimeProvider.h"
 #include "scene/SceneImages.h"

@@ -14,7 +14,6 @@ static_assert(std::endian::native == std::endian::little, "sample data is handle
 
 namespace {
 
-
 bool IdIs(const std::uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
 // A chunk header found inside [begin, end) of the image.

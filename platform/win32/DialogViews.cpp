@@ -15,7 +15,6 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-
 #include <algorithm>
 #include <string>
 

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <windowsx.h>
 
-
 #include <string>
 #include <vector>
 

@@ -186,11 +186,6 @@ void WriteJpeg(const std::string& path, const Image& img, int quality) {
     WriteFile(path, bytes);
 }
 
-namespace {
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) { AppendLE16(b, v); }
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) { AppendLE32(b, v); }
-}  // namespace
-
 void WriteGreyBmp8(const std::string& path, const Image& img) {
     const std::uint32_t w = static_cast<std::uint32_t>(img.Width()), h = static_cast<std::uint32_t>(img.Height());
     const std::uint32_t stride = (w + 3) & ~3u;
@@ -199,20 +194,20 @@ void WriteGreyBmp8(const std::string& path, const Image& img) {
     b.reserve(offBits + stride * h);
     b.push_back('B');
     b.push_back('M');
-    Put32(b, offBits + stride * h);
-    Put32(b, 0);
-    Put32(b, offBits);
-    Put32(b, 40);       // header size
-    Put32(b, w);
-    Put32(b, h);        // positive: rows stored bottom-up
-    Put16(b, 1);        // planes
-    Put16(b, 8);        // bits per pixel
-    Put32(b, 0);        // no compression
-    Put32(b, stride * h);
-    Put32(b, 2835);     // 72 dpi
-    Put32(b, 2835);
-    Put32(b, 256);      // palette entries used
-    Put32(b, 0);
+    AppendLE32(b, offBits + stride * h);
+    AppendLE32(b, 0);
+    AppendLE32(b, offBits);
+    AppendLE32(b, 40);       // header size
+    AppendLE32(b, w);
+    AppendLE32(b, h);        // positive: rows stored bottom-up
+    AppendLE16(b, 1);        // planes
+    AppendLE16(b, 8);        // bits per pixel
+    AppendLE32(b, 0);        // no compression
+    AppendLE32(b, stride * h);
+    AppendLE32(b, 2835);     // 72 dpi
+    AppendLE32(b, 2835);
+    AppendLE32(b, 256);      // palette entries used
+    AppendLE32(b, 0);
     for (std::uint32_t i = 0; i < 256; ++i) {
         b.push_back(static_cast<std::uint8_t>(i));
         b.push_back(static_cast<std::uint8_t>(i));

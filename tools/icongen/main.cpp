@@ -83,22 +83,19 @@ std::vector<std::uint8_t> DrawIcon(int n)
     return bgra;
 }
 
-void Put16(std::vector<std::uint8_t>& v, unsigned x) { AppendLE16(v, x); }
-void Put32(std::vector<std::uint8_t>& v, unsigned x) { AppendLE32(v, x); }
-
 // One icon image: BITMAPINFOHEADER (double height), BGRA rows, then the AND mask.
 std::vector<std::uint8_t> IconImage(int n)
 {
     std::vector<std::uint8_t> out;
-    Put32(out, 40);
-    Put32(out, static_cast<unsigned>(n));
-    Put32(out, static_cast<unsigned>(2 * n));
-    Put16(out, 1);
-    Put16(out, 32);
-    Put32(out, 0);
-    Put32(out, 0);
+    AppendLE32(out, 40);
+    AppendLE32(out, static_cast<unsigned>(n));
+    AppendLE32(out, static_cast<unsigned>(2 * n));
+    AppendLE16(out, 1);
+    AppendLE16(out, 32);
+    AppendLE32(out, 0);
+    AppendLE32(out, 0);
     for (int i = 0; i < 4; ++i)
-        Put32(out, 0);
+        AppendLE32(out, 0);
     const auto bgra = DrawIcon(n);
     out.insert(out.end(), bgra.begin(), bgra.end());
     const int maskRow = ((n + 31) / 32) * 4;
@@ -128,19 +125,19 @@ int main(int argc, char** argv)
     for (int s : sizes)
         images.push_back(IconImage(s));
     std::vector<std::uint8_t> file;
-    Put16(file, 0);
-    Put16(file, 1);
-    Put16(file, static_cast<unsigned>(images.size()));
+    AppendLE16(file, 0);
+    AppendLE16(file, 1);
+    AppendLE16(file, static_cast<unsigned>(images.size()));
     unsigned offset = 6 + 16 * static_cast<unsigned>(images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
         file.push_back(static_cast<std::uint8_t>(sizes[i] & 0xFF));  // 256 is stored as 0
         file.push_back(static_cast<std::uint8_t>(sizes[i] & 0xFF));
         file.push_back(0);
         file.push_back(0);
-        Put16(file, 1);
-        Put16(file, 32);
-        Put32(file, static_cast<unsigned>(images[i].size()));
-        Put32(file, offset);
+        AppendLE16(file, 1);
+        AppendLE16(file, 32);
+        AppendLE32(file, static_cast<unsigned>(images[i].size()));
+        AppendLE32(file, offset);
         offset += static_cast<unsigned>(images[i].size());
     }
     for (const auto& img : images)

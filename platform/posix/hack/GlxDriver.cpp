@@ -301,4 +301,3 @@ void TGlxDriver::SurfaceSize(TDeviceContext dc, int& width, int& height)
         height = attributes.height;
     }
 }
-

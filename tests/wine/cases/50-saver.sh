@@ -85,7 +85,6 @@ if [ ! -f "$saver_bin/Pyrelume.scr" ] || [ ! -f "$saver_checks/preview-host.exe"
 elif ! wine_x_start; then
   fail "saver: Xvfb starts"
 else
-
   for check in wgl-check platform-check; do
     if timeout 120 wine "$saver_checks/$check.exe" >"$work/$check.txt" 2>&1; then
       pass "$check"
