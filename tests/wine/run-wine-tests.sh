@@ -32,9 +32,15 @@ wine_end() {
   timeout 20 wineserver -k >/dev/null 2>&1 || true
   timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
+# Ends the wine session so that the next one starts on the X server DISPLAY
+# names now. Without a window manager, wine would wait for one on every hidden
+# window: windows unmanaged.
+wine_session_here() {
+  wine_end
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+}
 # Starts Xvfb of size $1 (WxH, default 1024x768) on a free display, points
-# DISPLAY at it and lets the next wine session start there. Without a window
-# manager, wine would wait for one on every hidden window: windows unmanaged.
+# DISPLAY at it and lets the next wine session start there.
 wine_x_start() {
   wine_x_old_display=${DISPLAY-}
   rm -f "$work/xvfb.display"
@@ -47,8 +53,7 @@ wine_x_start() {
   done
   [ -s "$work/xvfb.display" ] || return 1
   export DISPLAY=":$(head -n1 "$work/xvfb.display")"
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wine_session_here
 }
 
 # Ends the wine session and the Xvfb of wine_x_start; DISPLAY is as before.

@@ -55,8 +55,7 @@ else
   export DISPLAY=$mon_disp
   # The wine session of the earlier checks lives on their X server: end it,
   # and wait until it is gone, so that the next one starts on this server.
-  wine_end
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wine_session_here
   # Wine's desktop process may take a moment to read the layout.
   for mon_try in $(seq 1 5); do
     timeout 60 wine "$saver_checks/platform-check.exe" --monitors >"$work/monitors.txt" 2>&1 || true
