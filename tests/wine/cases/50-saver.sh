@@ -29,10 +29,11 @@ saver_is_warm() {
 }
 
 # Starts "Pyrelume.scr ARGS" in folder $1 in the background; sets saver_pid.
+# It is ended after $saver_timeout seconds (60 unless set).
 saver_start() {
   local dir=$1; shift
   mkdir -p "$dir"
-  (cd "$dir" && exec timeout 60 wine "$saver_bin/Pyrelume.scr" "$@" >/dev/null 2>&1) &
+  (cd "$dir" && exec timeout "${saver_timeout:-60}" wine "$saver_bin/Pyrelume.scr" "$@" >/dev/null 2>&1) &
   saver_pid=$!
 }
 
