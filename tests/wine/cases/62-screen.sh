@@ -200,6 +200,9 @@ else
 
   # ---- 144 dpi on a large screen: every dialog and the previews at 150% ----
   if wine_x_start 1600x1200; then
+    # The default fire again: the Enter check above stored a narrower one,
+    # whose small flames make the warm share of a frame borderline.
+    timeout 60 wine reg delete "$dlg_key" /f >/dev/null 2>&1 || true
     scr_dpi 144
     dlg_start "$work/scr6" /c
     if drv find "$dlg_main" 40 >/dev/null; then
