@@ -23,9 +23,12 @@ saver_colours() {
 # True when the picture is lit and about 0.3% of the samples are warm (flame
 # colours; the flames are small in some frames, the bricks are darker than this).
 saver_is_warm() {
-  local c
-  read -r -a c <<<"$(saver_colours "$@")"
-  [ "${c[2]}" -gt 0 ] && [ $((c[0] * 300)) -ge "${c[2]}" ] && [ $((c[1] * 2)) -ge "${c[2]}" ]
+  saver_warm_figures $(saver_colours "$@")
+}
+
+# The same judgement of figures "warm nonblack total" already taken.
+saver_warm_figures() {
+  [ "$3" -gt 0 ] && [ $(($1 * 300)) -ge "$3" ] && [ $(($2 * 2)) -ge "$3" ]
 }
 
 # Starts "Pyrelume.scr ARGS" in folder $1 in the background; sets saver_pid.

@@ -65,7 +65,7 @@ mon_gone_check() {
   windows=$(xwininfo -root -tree 2>/dev/null | grep -i '"pyrelume.scr"' | sed 's/^ *//; s/  */ /g' | tr '\n' ';')
   listed=$(timeout 60 wine "$saver_checks/platform-check.exe" --monitors 2>&1 | tr -d '\r' | tr '\n' ' ' || true)
   mon_gone_result="running: $(kill -0 "$saver_pid" 2>/dev/null && echo yes || echo no), moved: $moved, $i screenshots, the last one warm/lit/samples $colours, windows $windows; wine then lists: $listed; xrandr: $(xrandr --listmonitors 2>/dev/null | head -n1)"
-  kill -0 "$saver_pid" 2>/dev/null && [ $moved = yes ] && saver_is_warm "$mon_shots/monitors-second-gone.png" "$primary"
+  kill -0 "$saver_pid" 2>/dev/null && [ $moved = yes ] && saver_warm_figures $colours
 }
 
 # Switches the second monitor on again, to the right of the primary one.
@@ -160,7 +160,7 @@ else
     read -r -a p <<<"$(mon_colours "$mon_shots/monitors-dual.png" "$primary")"
     read -r -a s <<<"$(mon_colours "$mon_shots/monitors-dual.png" "$second")"
     read -r -a f <<<"$(mon_colours "$mon_shots/monitors-dual.png" "$dual_fire")"
-    if saver_is_warm "$mon_shots/monitors-dual.png" "$dual_fire" && [ $((p[1] * 10)) -ge $((p[2] * 9)) ] &&
+    if saver_warm_figures "${f[@]}" && [ $((p[1] * 10)) -ge $((p[2] * 9)) ] &&
        [ $((s[1] * 10)) -ge $((s[2] * 9)) ]; then
       pass "monitors: \"Dual View\" spreads the fire over both monitors (lit ${p[1]}/${p[2]} and ${s[1]}/${s[2]}, warm ${f[0]}/${f[2]} in the opening)"
     else
