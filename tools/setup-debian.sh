@@ -46,10 +46,69 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# apt-get update fails as a whole when one index is unreadable (a mirror caught
+# mid-sync says "File has unexpected size ... Mirror sync in progress?"), although
+# the other indexes were fetched. Try three times with a pause, then go on with
+# the indexes apt has and say which one failed; the install below decides.
+failed_indexes=""
+apt_update() {
+  local attempt log
+  log=$(mktemp)
+  for attempt in 1 2 3; do
+    if $SUDO apt-get update -qq >"$log" 2>&1; then
+      rm -f "$log"
+      return 0
+    fi
+    if [ "$attempt" -lt 3 ]; then sleep "${PYRELUME_APT_RETRY_PAUSE:-10}"; fi
+  done
+  failed_indexes=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' "$log" | sort -u)
+  echo "warning: apt-get update failed 3 times; going on with the package indexes it has." >&2
+  if [ -n "$failed_indexes" ]; then
+    printf 'warning: index that failed: %s\n' $failed_indexes >&2
+  else
+    sed 's/^/warning: apt-get update: /' "$log" >&2
+  fi
+  rm -f "$log"
+}
+
+apt_install() {
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" "${missing[@]}" >/dev/null
+}
+
 if [ "${need_update:-0}" = 1 ] || [ ${#missing[@]} -gt 0 ]; then
-  $SUDO apt-get update -qq
+  apt_update
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  if ! apt_install; then
+    installed=0
+    # With one architecture's index of a suite missing (say bookworm-security for
+    # i386), apt wants the other architecture's newer versions from that suite,
+    # and a 32-bit library can no longer match its 64-bit twin. Keep what is
+    # installed from the suites whose index failed and try once more.
+    suites=$(printf '%s\n' $failed_indexes | sed -n 's#.*/dists/\([^/]*\)/.*#\1#p' | sort -u)
+    if [ -n "$suites" ]; then
+      pin=$(mktemp)
+      for suite in $suites; do
+        printf 'Package: *\nPin: release n=%s\nPin-Priority: 90\n\n' "$suite" >>"$pin"
+      done
+      echo "warning: installing without newer versions from: $suites" >&2
+      if apt_install -o Dir::Etc::Preferences="$pin"; then installed=1; fi
+      rm -f "$pin"
+    fi
+    if [ "$installed" = 0 ]; then
+      # Name the packages apt has no candidate for, so the error says what to fix.
+      unavailable=()
+      for p in "${missing[@]}"; do
+        cand=$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+        if [ -z "$cand" ] || [ "$cand" = "(none)" ]; then unavailable+=("$p"); fi
+      done
+      if [ ${#unavailable[@]} -gt 0 ]; then
+        echo "error: these packages cannot be installed from the package indexes: ${unavailable[*]}" >&2
+      else
+        echo "error: apt-get install failed for: ${missing[*]}" >&2
+      fi
+      exit 1
+    fi
+  fi
 fi
