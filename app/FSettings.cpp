@@ -214,6 +214,9 @@ void TFormSettings::LoadSettings(TSettingsStore& store)
     SetNearView(SafeReadBool(store, "NearView", false));
     SetSmoke(SafeReadBool(store, "Smoke", true));
     SetSparkles(SafeReadBool(store, "Sparkles", true));
+    // How frames reach the screen, not a look of the fire: read only, so a
+    // value set by hand for a driver that misbehaves stays as it is.
+    FrameCache.FullRedraw = SafeReadBool(store, "FullRedraw", false);
 }
 
 void TFormSettings::SaveSettings(TSettingsStore& store)
@@ -325,7 +328,11 @@ void TFormSettings::Render(float dt)
         gl_->SetLighting(true);
         gl_->SetDepthTest(true);
     }
-    Scene->ProcessFrame(dt);
+    // The scene's frame (events, animation, render), with the render pass
+    // drawn where something changed.
+    Scene->ProcessEvents(dt);
+    Scene->Animate(dt);
+    FrameCache.Render(*Scene);
 }
 
 void TFormSettings::SetFpsValue(int fps)
@@ -342,6 +349,7 @@ void TFormSettings::ShowDialogState()
 
 void TFormSettings::Stop()
 {
+    FrameCache.ReleaseGL();
     Flame.reset();
     Scene.reset();
     TextureList = nullptr;

@@ -10,6 +10,7 @@
 
 #include "fire/FlameClasses.h"
 #include "platform/Services.h"
+#include "scene/SceneFrameCache.h"
 #include "scene/SceneObjects.h"
 
 class TMainScene;
@@ -63,6 +64,9 @@ public:
 
     // The camera that SetNearView moves (the screen saver's viewport); may be none.
     TDefViewport* Viewport = nullptr;
+    // Draws each frame where something changed (or whole, with its
+    // FullRedraw, which the stored value "FullRedraw" sets).
+    TSceneFrameCache FrameCache;
 
     // ---- Screen-saver events
     // Wires OnStart, OnStop, OnLoadOptions, OnSaveOptions, OnStartOpenGL, OnUpdate,
@@ -84,10 +88,11 @@ public:
     void Update(float dt);
     // Steps the flame simulation by dt seconds.
     void UpdateFlame(float dt);
-    // Switches on culling, lighting and depth testing and processes one scene frame.
+    // Switches on culling, lighting and depth testing and processes one scene
+    // frame: events, animation, and the render pass through FrameCache.
     void Render(float dt);
     void SetFpsValue(int fps);
-    // Frees the flame, then the scene.
+    // Frees the frame cache's GL objects, the flame, then the scene.
     void Stop();
 
     // ---- Operations of the dialogs

@@ -58,6 +58,8 @@ void TFireplaceFrame::ApplyViewport()
         glViewport(0, 0, Width, Height);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
+        // Nothing of the previous frame is left to build on.
+        form_.FrameCache.Invalidate();
     }
     TViewportEnvironment env;
     env.WindowWidth = Width;

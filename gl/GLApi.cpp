@@ -35,6 +35,11 @@ void LoadGLExtensionEntryPoints(TGLProcLoader& loader)
     PYR_GL_EXTENSION_FUNCS(PYR_GL_RESOLVE)
     PYR_GL_MISC_EXTENSION_FUNCS(PYR_GL_RESOLVE)
 #undef PYR_GL_RESOLVE
+#define PYR_GL_RESOLVE_EXT(name) \
+    if (!name)                   \
+        Resolve(loader, name, #name "EXT");
+    PYR_GL_EXT_FALLBACK_FUNCS(PYR_GL_RESOLVE_EXT)
+#undef PYR_GL_RESOLVE_EXT
 }
 
 void ClearGLEntryPoints()

@@ -316,6 +316,10 @@ inline constexpr GLenum GL_STENCIL_ATTACHMENT = 0x8D20;
 inline constexpr GLenum GL_DEPTH24_STENCIL8 = 0x88F0;
 inline constexpr GLenum GL_DEPTH_COMPONENT16 = 0x81A5;
 inline constexpr GLenum GL_FRAMEBUFFER_COMPLETE = 0x8CD5;
+inline constexpr GLenum GL_READ_FRAMEBUFFER = 0x8CA8;
+inline constexpr GLenum GL_DRAW_FRAMEBUFFER = 0x8CA9;
+inline constexpr GLenum GL_DRAW_FRAMEBUFFER_BINDING = 0x8CA6;
+inline constexpr GLenum GL_READ_FRAMEBUFFER_BINDING = 0x8CAA;
 inline constexpr GLenum GL_DRAW_BUFFER = 0x0C01;
 inline constexpr GLenum GL_DOUBLEBUFFER = 0x0C32;
 inline constexpr GLenum GL_STEREO = 0x0C33;
@@ -1255,7 +1259,19 @@ inline constexpr GLenum GL_COMPRESSED_RGBA_S3TC_DXT3_EXT = 0x83F2;
     X(void, glPointParameterfEXT, (GLenum pname, GLfloat param)) \
     X(void, glPointParameterfvEXT, (GLenum pname, const GLfloat *params)) \
     X(void, glPolygonOffsetEXT, (GLfloat factor, GLfloat bias)) \
-    X(void, glCompressedTexImage2DARB, (GLenum target, GLint level, GLenum internalFormat, GLsizei width, GLsizei height, GLint border, GLsizei imageSize, const GLvoid *data))
+    X(void, glCompressedTexImage2DARB, (GLenum target, GLint level, GLenum internalFormat, GLsizei width, GLsizei height, GLint border, GLsizei imageSize, const GLvoid *data)) \
+    X(void, glGenFramebuffers, (GLsizei n, GLuint *framebuffers)) \
+    X(void, glDeleteFramebuffers, (GLsizei n, const GLuint *framebuffers)) \
+    X(void, glBindFramebuffer, (GLenum target, GLuint framebuffer)) \
+    X(void, glFramebufferTexture2D, (GLenum target, GLenum attachment, GLenum textarget, GLuint texture, GLint level)) \
+    X(GLenum, glCheckFramebufferStatus, (GLenum target)) \
+    X(void, glBlitFramebuffer, (GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0, GLint dstX1, GLint dstY1, GLbitfield mask, GLenum filter))
+
+// The framebuffer-object entry points above are looked up under their EXT
+// names too, for drivers that offer only the extension.
+#define PYR_GL_EXT_FALLBACK_FUNCS(X) \
+    X(glGenFramebuffers) X(glDeleteFramebuffers) X(glBindFramebuffer) X(glFramebufferTexture2D) \
+    X(glCheckFramebufferStatus) X(glBlitFramebuffer)
 
 #define PYR_GL_DECLARE_POINTER(ret, name, params) \
     using PFN_##name = ret(PYR_GLAPIENTRY*) params; \

@@ -258,6 +258,8 @@ void TCustomOpenGL::Activate(TDeviceContext dc)
         Extensions = SplitExtensionString(extensions ? reinterpret_cast<const char*>(extensions) : "");
         WGLExtensions = SplitExtensionString(driver_->PlatformExtensions(dc));
         displayLists_->BuildAll();
+        ++contextGeneration_;
+        backKept_ = true;
     } catch (const std::exception& e) {
         lastError_ = e.what();
         // A half-made context would otherwise outlive the failed activation.
@@ -302,9 +304,43 @@ void TCustomOpenGL::SwapBuffers(TDeviceContext dc)
         else if (!WaitSync && interval != 0)
             driver_->SetSwapInterval(0);
     }
-    if (driver_)
-        driver_->SwapBuffers(dc);
+    if (driver_) {
+        bool copied = false;
+        if (presentRegionSet_ && SoftwareRasterizer()) {
+            // Copying the changed parts leaves the back buffer defined, so
+            // the next frame draws only what changes; a lost front gets the
+            // whole picture.
+            std::vector<TGLRect> rects = presentRegion_.Rects();
+            if (frontLost_)
+                rects = {presentWhole_};
+            copied = driver_->SwapRegion(dc, rects);
+            if (copied)
+                frontLost_ = false;
+        }
+        if (!copied) {
+            driver_->SwapBuffers(dc);
+            frontLost_ = false;
+        }
+        backKept_ = copied;
+    }
+    presentRegionSet_ = false;
+    presentRegion_.Clear();
+    ++swapCount_;
     swapParity_ = !swapParity_;
+}
+
+void TCustomOpenGL::SetPresentRegion(const TGLRegion& changed, const TGLRect& whole)
+{
+    presentRegion_ = changed;
+    presentWhole_ = whole;
+    presentRegionSet_ = !whole.Empty();
+}
+
+int TCustomOpenGL::BackBufferAge()
+{
+    if (backKept_)
+        return 1;
+    return driver_ ? driver_->BackBufferAge(currentDC_) : 0;
 }
 
 void TCustomOpenGL::PaintSwap(TDeviceContext dc)

@@ -90,8 +90,26 @@ public:
     void Activate(TDeviceContext dc);
     // Releases the GL objects, destroys the context and clears the formats.
     void Deactivate();
-    // Flush, swap-interval control, swap, invert SwapParity.
+    // Flush, swap-interval control, swap, invert SwapParity. With a present
+    // region set for this frame, a software rasterizer whose driver can copy
+    // parts of the back buffer to the screen shows just those parts (the
+    // whole picture after InvalidateFront) and keeps the back buffer.
     void SwapBuffers(TDeviceContext dc);
+    // What the next SwapBuffers has to show: the changed rectangles of the
+    // picture, and the whole picture's rectangle. Cleared by every swap.
+    void SetPresentRegion(const TGLRegion& changed, const TGLRect& whole);
+    // The window lost what was shown (it was covered, or repainted by the
+    // system): the next swap shows the whole picture.
+    void InvalidateFront() { frontLost_ = true; }
+    // What the back buffer holds now: 1 when it is the picture drawn last
+    // (no swap since, or the last swap copied parts and kept it), the
+    // driver's age after a swap that exchanged buffers, 0 when unknown.
+    int BackBufferAge();
+    // Swaps made through this context.
+    std::uint64_t SwapCount() const { return swapCount_; }
+    // Changes with every activation that made a new rendering context: GL
+    // names of an older generation no longer exist.
+    std::uint64_t ContextGeneration() const { return contextGeneration_; }
     // Swaps only when SwapParity is false (repaint without a new frame).
     void PaintSwap(TDeviceContext dc);
 
@@ -185,4 +203,11 @@ private:
     bool swapParity_ = true;
     TDeviceContext currentDC_ = 0;
     std::string lastError_;
+    TGLRegion presentRegion_;
+    TGLRect presentWhole_;
+    bool presentRegionSet_ = false;
+    bool frontLost_ = false;
+    bool backKept_ = true;
+    std::uint64_t swapCount_ = 0;
+    std::uint64_t contextGeneration_ = 0;
 };

@@ -25,6 +25,22 @@ TGLPrimitive* TGLPrimitiveList::AddPrimitive()
 
 TGLPrimitive* TGLPrimitiveList::Primitive(int index) const { return static_cast<TGLPrimitive*>(Item(index)); }
 
+// ---- Draw filter ----
+
+namespace {
+IGLDrawFilter* g_drawFilter = nullptr;
+} // namespace
+
+IGLDrawFilter* GLDrawFilter()
+{
+    return g_drawFilter;
+}
+
+void SetGLDrawFilter(IGLDrawFilter* filter)
+{
+    g_drawFilter = filter;
+}
+
 // ---- TGLPrimitive ----
 
 TGLTextureCoordDArray& TGLPrimitive::GetTextureCoords(int index)
@@ -38,6 +54,10 @@ void TGLPrimitive::Render()
 {
     const int count = Vertices.Count();
     if (count == 0 || !glDrawArrays)
+        return;
+    IGLDrawFilter* filter = g_drawFilter;
+    const int times = filter ? filter->BeforeDraw(*this) : 1;
+    if (times <= 0)
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 12, Vertices.Data());
@@ -76,12 +96,18 @@ void TGLPrimitive::Render()
 
     if (glLockArraysEXT)
         glLockArraysEXT(0, count);
-    if (Indices.Count() == 0)
-        glDrawArrays(Mode, 0, count);
-    else
-        glDrawElements(Mode, Indices.Count(), GL_UNSIGNED_SHORT, Indices.Data());
+    for (int k = 0; k < times; ++k) {
+        if (filter)
+            filter->BeforeEach(k);
+        if (Indices.Count() == 0)
+            glDrawArrays(Mode, 0, count);
+        else
+            glDrawElements(Mode, Indices.Count(), GL_UNSIGNED_SHORT, Indices.Data());
+    }
     if (glUnlockArraysEXT)
         glUnlockArraysEXT();
+    if (filter)
+        filter->AfterDraw(*this);
 }
 
 namespace {

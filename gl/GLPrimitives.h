@@ -15,6 +15,35 @@ class TGLPrimitive;
 class TGLViewport;
 class TGLDisplayList;
 
+// Sees every primitive draw before it happens (the frame cache's passes use
+// it to measure, sort and pick what is drawn). At most one is installed, for
+// the duration of a pass; none is installed normally.
+class IGLDrawFilter {
+public:
+    virtual ~IGLDrawFilter() = default;
+    // How many times the primitive is drawn now (0: not at all).
+    virtual int BeforeDraw(const TGLPrimitive& primitive) = 0;
+    // Before each of those times, counted from 0 (a filter that cuts the
+    // draws to several rectangles sets the scissor here).
+    virtual void BeforeEach(int index) {}
+    // After a primitive that BeforeDraw let through was drawn.
+    virtual void AfterDraw(const TGLPrimitive& primitive) {}
+};
+IGLDrawFilter* GLDrawFilter();
+void SetGLDrawFilter(IGLDrawFilter* filter);
+
+// Installs a filter for its lifetime and puts the previous one back.
+class TGLDrawFilterScope {
+public:
+    explicit TGLDrawFilterScope(IGLDrawFilter* filter) : previous_(GLDrawFilter()) { SetGLDrawFilter(filter); }
+    ~TGLDrawFilterScope() { SetGLDrawFilter(previous_); }
+    TGLDrawFilterScope(const TGLDrawFilterScope&) = delete;
+    TGLDrawFilterScope& operator=(const TGLDrawFilterScope&) = delete;
+
+private:
+    IGLDrawFilter* previous_;
+};
+
 class TGLPrimitiveList : public TGLItemList {
 public:
     explicit TGLPrimitiveList(IGLCapabilities* context = nullptr) : TGLItemList(context) {}
@@ -36,7 +65,8 @@ public:
     // "TGLPrimitive.GetTextureCoords error: Index out of bounds".
     TGLTextureCoordDArray& GetTextureCoords(int index);
 
-    // Draws the primitive with client-side vertex arrays.
+    // Draws the primitive with client-side vertex arrays (when the installed
+    // draw filter, if any, lets it through).
     void Render();
     // Fills normals from vertices with Mode and Indices: smooth (shared) face
     // normals with indices, flat normals per consecutive triple without.

@@ -229,12 +229,33 @@ void TGLTextureList::ReleaseAll()
 
 // ---- TGLTexture ----
 
+namespace {
+
+std::uint64_t g_lastRevision = 0;
+constexpr int kTrackedUnits = 4;
+const TGLTexture* g_bound[kTrackedUnits] = {};
+
+void ForgetBound(const TGLTexture* texture)
+{
+    for (const TGLTexture*& b : g_bound)
+        if (b == texture)
+            b = nullptr;
+}
+
+} // namespace
+
+const TGLTexture* BoundTexture(int unit)
+{
+    return unit >= 0 && unit < kTrackedUnits ? g_bound[unit] : nullptr;
+}
+
 TGLTexture::TGLTexture() { ComputeSizes(); }
 
 TGLTexture::~TGLTexture()
 {
     Release();
     FreeData();
+    ForgetBound(this);
 }
 
 void TGLTexture::SetWidth(int n)
@@ -369,6 +390,8 @@ void TGLTexture::Bind()
     if (list && list->UseMultitexture && glActiveTextureARB)
         glActiveTextureARB(GL_TEXTURE0_ARB + static_cast<GLenum>(TextureUnit));
     glBindTexture(Target, name_);
+    if (TextureUnit >= 0 && TextureUnit < kTrackedUnits)
+        g_bound[TextureUnit] = this;
 }
 
 void TGLTexture::UploadMipmaps(const std::uint8_t* pixels)
@@ -431,6 +454,7 @@ void TGLTexture::UpLoad()
         }
     }
     uploaded_ = true;
+    revision_ = ++g_lastRevision;
 }
 
 void TGLTexture::UpdateData()
@@ -444,6 +468,7 @@ void TGLTexture::UpdateData()
     Bind();
     if (Target != GL_TEXTURE_2D && Target != GL_TEXTURE_1D)
         RaiseError("TGLTexture", "UpdateData", "Target has invalid format");
+    revision_ = ++g_lastRevision;
     if (Source == tsFrameBuffer) {
         if (Target == GL_TEXTURE_2D)
             glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, CopyX, CopyY, width_, height_);
@@ -478,5 +503,6 @@ void TGLTexture::Release()
             glDeleteTextures(1, &name_);
         name_ = 0;
         uploaded_ = false;
+        revision_ = ++g_lastRevision;
     }
 }

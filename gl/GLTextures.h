@@ -102,6 +102,10 @@ public:
 
     bool Uploaded() const { return uploaded_; }
     GLuint Name() const { return name_; }
+    // Changes with every upload and update of the GL image: a number no
+    // other image of any texture had before, so two equal revisions mean
+    // the same pixels.
+    std::uint64_t Revision() const { return revision_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     GLenum Format() const { return format_; }
@@ -149,6 +153,7 @@ private:
 
     bool uploaded_ = false;
     GLuint name_ = 0;
+    std::uint64_t revision_ = 0;
     int width_ = 256;
     int height_ = 256;
     std::unique_ptr<std::uint8_t[]> data_;
@@ -162,6 +167,10 @@ private:
     int components_ = 3;
     int frameCount_ = 1;
 };
+
+// The texture last bound on a texture unit (0..3) through TGLTexture::Bind,
+// while it exists; none for a unit nothing was bound on.
+const TGLTexture* BoundTexture(int unit);
 
 // ---- Portable helpers (used by the texture and tested on their own) ----
 

@@ -10,6 +10,7 @@
 
 #include "gl/GLApi.h"
 #include "gl/GLPixelFormat.h"
+#include "gl/GLRect.h"
 #include "platform/PlatformTypes.h"
 
 // Drawing surfaces are TDeviceContext values: the window's device context on
@@ -44,6 +45,15 @@ public:
     virtual void DestroyContext() = 0;
 
     virtual void SwapBuffers(TDeviceContext dc) = 0;
+
+    // Shows only the given rectangles of the back buffer and leaves the back
+    // buffer as it is (a copy, not an exchange); no rectangles show nothing.
+    // False when the driver has no such copy; the caller then swaps.
+    virtual bool SwapRegion(TDeviceContext dc, const std::vector<TGLRect>& rects) { return false; }
+    // What the back buffer holds after SwapBuffers: the number of frames
+    // since it was last drawn (1 after a copy swap, 2 after an exchange of
+    // two buffers), 0 when the driver cannot tell.
+    virtual int BackBufferAge(TDeviceContext dc) { return 0; }
 
     // Swap interval control; HasSwapInterval is false when the driver has no
     // way to change it.

@@ -93,8 +93,11 @@ void ResetRenderStateCaches()
     g_group = nullptr;
     g_texture = nullptr;
     // The GL state is made to match: the previous frame may have ended with
-    // texturing on, and a first group without texture must not sample it.
+    // texturing or blending on, and a first group without texture must not
+    // sample it, nor an opaque one pay for blending it does not need.
     SceneGL::SetTexture2D(false);
+    SwitchGLCapability(GL_BLEND, false);
+    SwitchGLCapability(GL_ALPHA_TEST, false);
 }
 
 void SetBlending(bool flag)

@@ -25,6 +25,7 @@ struct RenderOptions {
     std::vector<std::pair<std::string, std::string>> Settings;
     std::string Time;           // --time YYYY-MM-DDTHH:MM:SS: the clock's local time
     int Fps = -1;               // --fps N: the value the frame-rate text shows
+    bool FullRedraw = false;    // --full-redraw: every frame drawn whole
 };
 
 inline int ParsePositive(const std::string& text, const char* what)
@@ -78,9 +79,15 @@ inline RenderOptions ParseRenderOptions(const std::vector<std::string>& args)
              o.Fps = static_cast<int>(n);
          }},
     };
+    // Options without a value.
+    const std::map<std::string, std::function<void()>> flags = {
+        {"--full-redraw", [&] { o.FullRedraw = true; }},
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.rfind("--", 0) == 0) {
+        if (auto flag = flags.find(a); flag != flags.end()) {
+            flag->second();
+        } else if (a.rfind("--", 0) == 0) {
             auto it = options.find(a);
             if (it == options.end())
                 throw ToolUsageError{"unknown option " + a};

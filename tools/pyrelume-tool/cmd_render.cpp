@@ -1,7 +1,9 @@
 // render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png
-//        [--setting NAME=VALUE ...] [--time YYYY-MM-DDTHH:MM:SS] [--fps N]:
+//        [--setting NAME=VALUE ...] [--time YYYY-MM-DDTHH:MM:SS] [--fps N] [--full-redraw]:
 // draws the scene headlessly with a fixed time step and writes the last frame.
 // The time is the clock's local time, N the value of the frame-rate text.
+// Frames are drawn where something changed, as the program draws them;
+// --full-redraw draws every frame whole.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -65,6 +67,8 @@ int RunRender(const std::vector<std::string>& args)
         form.LoadScene(&gl, "", source, 2);
         form.LoadSettings(store);
         form.SetWideScreen(form.WideScreen);
+        if (o.FullRedraw)
+            form.FrameCache.FullRedraw = true;
         if (o.Fps >= 0 && form.Scene)
             form.Scene->SetFpsValue(o.Fps);
         // The program's frame with a fixed time step on a black window (the
@@ -104,5 +108,5 @@ int RunRender(const std::vector<std::string>& args)
 } // namespace
 
 static ToolCommand reg("render", "render (ARCHIVE.rfa | FILE.gsc) --size WxH --frames N --dt S --out FILE.png [--setting NAME=VALUE ...]"
-                       " [--time YYYY-MM-DDTHH:MM:SS] [--fps N]",
+                       " [--time YYYY-MM-DDTHH:MM:SS] [--fps N] [--full-redraw]",
                        &RunRender);

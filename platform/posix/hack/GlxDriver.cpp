@@ -27,6 +27,8 @@ using PFN_glXQueryExtensionsString = const char* (*)(Display*, int);
 using PFN_glXGetProcAddress = void (*(*)(const unsigned char*))();
 using PFN_glXSwapIntervalEXT = void (*)(Display*, GLXDrawable, int);
 using PFN_glXSwapIntervalMESA = int (*)(unsigned);
+using PFN_glXCopySubBufferMESA = void (*)(Display*, GLXDrawable, int, int, int, int);
+using PFN_glXQueryDrawable = void (*)(Display*, GLXDrawable, int, unsigned int*);
 
 constexpr int GLX_USE_GL = 1;
 constexpr int GLX_RGBA = 4;
@@ -37,6 +39,7 @@ constexpr int GLX_BLUE_SIZE = 10;
 constexpr int GLX_ALPHA_SIZE = 11;
 constexpr int GLX_DEPTH_SIZE = 12;
 constexpr int GLX_STENCIL_SIZE = 13;
+constexpr int GLX_BACK_BUFFER_AGE_EXT = 0x20F4;
 
 using XVisualInfoPtr = std::unique_ptr<XVisualInfo, int (*)(void*)>;
 
@@ -71,6 +74,8 @@ struct TGlxDriver::Impl {
     PFN_glXQueryExtensionsString queryExtensions = nullptr;
     PFN_glXSwapIntervalEXT swapIntervalExt = nullptr;
     PFN_glXSwapIntervalMESA swapIntervalMesa = nullptr;
+    PFN_glXCopySubBufferMESA copySubBuffer = nullptr;
+    PFN_glXQueryDrawable queryDrawable = nullptr;
 
     GLXContext context = nullptr;
     Window window = 0;
@@ -81,6 +86,14 @@ struct TGlxDriver::Impl {
     void Sym(T& fn, const char* name)
     {
         fn = reinterpret_cast<T>(dlsym(library, name));
+    }
+    // An extension function: the library's export, else GLX's lookup.
+    template <typename T>
+    void ExtSym(T& fn, const char* name)
+    {
+        Sym(fn, name);
+        if (!fn && getProcAddress)
+            fn = reinterpret_cast<T>(getProcAddress(reinterpret_cast<const unsigned char*>(name)));
     }
 
     int Config(XVisualInfo* vi, int attribute)
@@ -225,6 +238,12 @@ void TGlxDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat&)
         m.swapIntervalExt = nullptr;
     if (!m.HasGlxExtension(vi->screen, "GLX_MESA_swap_control"))
         m.swapIntervalMesa = nullptr;
+    m.ExtSym(m.copySubBuffer, "glXCopySubBufferMESA");
+    if (!m.doubleBuffered || !m.HasGlxExtension(vi->screen, "GLX_MESA_copy_sub_buffer"))
+        m.copySubBuffer = nullptr;
+    m.ExtSym(m.queryDrawable, "glXQueryDrawable");
+    if (!m.HasGlxExtension(vi->screen, "GLX_EXT_buffer_age"))
+        m.queryDrawable = nullptr;
 }
 
 bool TGlxDriver::HasContext() const { return impl_->context != nullptr; }
@@ -269,6 +288,29 @@ void TGlxDriver::SwapBuffers(TDeviceContext dc)
     } else if (auto flush = reinterpret_cast<void (*)()>(GetProcAddress("glFlush"))) {
         flush();
     }
+}
+
+bool TGlxDriver::SwapRegion(TDeviceContext dc, const std::vector<TGLRect>& rects)
+{
+    Impl& m = *impl_;
+    if (!m.current || !m.copySubBuffer)
+        return false;
+    // The copy flushes the drawing first; rectangles count from the bottom
+    // left, as the GL does.
+    for (const TGLRect& r : rects)
+        if (!r.Empty())
+            m.copySubBuffer(m.display, static_cast<GLXDrawable>(dc), r.X, r.Y, r.Width, r.Height);
+    return true;
+}
+
+int TGlxDriver::BackBufferAge(TDeviceContext dc)
+{
+    Impl& m = *impl_;
+    if (!m.current || !m.queryDrawable || !m.doubleBuffered)
+        return 0;
+    unsigned int age = 0;
+    m.queryDrawable(m.display, static_cast<GLXDrawable>(dc), GLX_BACK_BUFFER_AGE_EXT, &age);
+    return static_cast<int>(age);
 }
 
 bool TGlxDriver::HasSwapInterval() const { return impl_->swapIntervalExt || impl_->swapIntervalMesa; }

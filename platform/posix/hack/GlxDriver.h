@@ -36,6 +36,10 @@ public:
     bool MakeCurrent(TDeviceContext dc, bool current) override;
     void DestroyContext() override;
     void SwapBuffers(TDeviceContext dc) override;
+    // glXCopySubBufferMESA where GLX offers it (GLX_MESA_copy_sub_buffer).
+    bool SwapRegion(TDeviceContext dc, const std::vector<TGLRect>& rects) override;
+    // GLX_EXT_buffer_age where GLX offers it.
+    int BackBufferAge(TDeviceContext dc) override;
     bool HasSwapInterval() const override;
     int GetSwapInterval() override { return swapInterval_; }
     void SetSwapInterval(int interval) override;
