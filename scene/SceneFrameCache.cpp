@@ -640,14 +640,17 @@ void TSceneFrameCache::DrawPartial(TMainScene& scene, const TGLRegion& region)
     // cleared with the viewport.
     rects_ = region.Rects();
     glDisable(GL_SCISSOR_TEST);
-    for (const TGLRect& r : rects_)
-        RestoreCache(r);
+    if (PartialSteps >= 2)
+        for (const TGLRect& r : rects_)
+            RestoreCache(r);
     clip_ = true;
-    RunPass(scene, TPass::Depth, [] {
-        glEnable(GL_SCISSOR_TEST);
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    });
-    RunPass(scene, TPass::Moving, [] { glEnable(GL_SCISSOR_TEST); });
+    if (PartialSteps >= 3 && !depthBits_)
+        RunPass(scene, TPass::Depth, [] {
+            glEnable(GL_SCISSOR_TEST);
+            glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        });
+    if (PartialSteps >= 4)
+        RunPass(scene, TPass::Moving, [] { glEnable(GL_SCISSOR_TEST); });
     clip_ = false;
 }
 
@@ -663,7 +666,8 @@ bool TSceneFrameCache::MakeCacheObjects(TCustomOpenGL& gl)
 {
     if (cacheGL_ != &gl || cacheGeneration_ != gl.ContextGeneration()) {
         // The names belong to a context that is gone.
-        cacheTexture_ = cacheFramebuffer_ = 0;
+        cacheTexture_ = cacheFramebuffer_ = cacheDepth_ = 0;
+        depthBits_ = 0;
         cacheTexWidth_ = cacheTexHeight_ = 0;
         cacheGL_ = &gl;
         cacheGeneration_ = gl.ContextGeneration();
@@ -697,7 +701,13 @@ bool TSceneFrameCache::MakeCacheObjects(TCustomOpenGL& gl)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // The framebuffer's own layout where it can be told, so that putting the
+    // image back is a plain copy: no alpha where the framebuffer has none,
+    // and the blue-first order of window buffers.
+    GLint alphaBits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    glTexImage2D(GL_TEXTURE_2D, 0, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, tw, th, 0,
+                 drawFramebuffer_ == 0 ? GL_BGRA_EXT : GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     cacheTexWidth_ = tw;
     cacheTexHeight_ = th;
@@ -708,6 +718,8 @@ bool TSceneFrameCache::MakeCacheObjects(TCustomOpenGL& gl)
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
         glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, cacheTexture_, 0);
         const bool complete = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        if (complete)
+            MakeCacheDepth();
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
         if (!complete) {
             glDeleteFramebuffers(1, &cacheFramebuffer_);
@@ -719,13 +731,68 @@ bool TSceneFrameCache::MakeCacheObjects(TCustomOpenGL& gl)
     return true;
 }
 
+void TSceneFrameCache::MakeCacheDepth()
+{
+    // With the cache's framebuffer bound for drawing. The target's formats,
+    // read while it is bound for reading.
+    depthBits_ = 0;
+    GLint depth = 0, stencil = 0, previous = 0;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
+    if (depth <= 0 || (stencil > 0 && (depth != 24 || stencil != 8)))
+        return;
+    GLenum internal = GL_DEPTH_COMPONENT16, format = GL_DEPTH_COMPONENT, type = GL_UNSIGNED_SHORT;
+    GLenum attachment = GL_DEPTH_ATTACHMENT;
+    if (stencil > 0) {
+        internal = GL_DEPTH24_STENCIL8;
+        format = GL_DEPTH_STENCIL;
+        type = GL_UNSIGNED_INT_24_8;
+        attachment = GL_DEPTH_STENCIL_ATTACHMENT;
+    } else if (depth == 24) {
+        internal = GL_DEPTH_COMPONENT24;
+        type = GL_UNSIGNED_INT;
+    } else if (depth == 32) {
+        internal = GL_DEPTH_COMPONENT32;
+        type = GL_UNSIGNED_INT;
+    } else if (depth != 16) {
+        return;
+    }
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glGenTextures(1, &cacheDepth_);
+    glBindTexture(GL_TEXTURE_2D, cacheDepth_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internal), cacheTexWidth_, cacheTexHeight_, 0, format, type,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    if (glGetError() == GL_NO_ERROR) {
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, cacheDepth_, 0);
+        if (glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+            // Depth only: nothing of the scene uses the stencil, and copying
+            // it costs some drivers a pass per stencil bit.
+            depthBits_ = GL_DEPTH_BUFFER_BIT;
+            return;
+        }
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
+    }
+    glDeleteTextures(1, &cacheDepth_);
+    cacheDepth_ = 0;
+}
+
 void TSceneFrameCache::DeleteCacheObjects()
 {
     if (cacheFramebuffer_ && glDeleteFramebuffers)
         glDeleteFramebuffers(1, &cacheFramebuffer_);
     if (cacheTexture_ && glDeleteTextures)
         glDeleteTextures(1, &cacheTexture_);
-    cacheFramebuffer_ = cacheTexture_ = 0;
+    if (cacheDepth_ && glDeleteTextures)
+        glDeleteTextures(1, &cacheDepth_);
+    cacheFramebuffer_ = cacheTexture_ = cacheDepth_ = 0;
+    depthBits_ = 0;
     cacheTexWidth_ = cacheTexHeight_ = 0;
     cacheValid_ = false;
 }
@@ -734,7 +801,8 @@ void TSceneFrameCache::ReleaseGL()
 {
     if (cacheGL_ && cacheGL_->Active() && cacheGeneration_ == cacheGL_->ContextGeneration())
         DeleteCacheObjects();
-    cacheTexture_ = cacheFramebuffer_ = 0;
+    cacheTexture_ = cacheFramebuffer_ = cacheDepth_ = 0;
+    depthBits_ = 0;
     cacheTexWidth_ = cacheTexHeight_ = 0;
     cacheValid_ = false;
     cacheGL_ = nullptr;
@@ -751,6 +819,18 @@ void TSceneFrameCache::CaptureCache()
     glBindTexture(GL_TEXTURE_2D, cacheTexture_);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport_.X, viewport_.Y, viewport_.Width, viewport_.Height);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    if (!depthBits_)
+        return;
+    // The depth too, where the formats let it be copied; a driver that
+    // refuses the copy has the depth laid by drawing from then on.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
+    glBlitFramebuffer(viewport_.X, viewport_.Y, viewport_.Right(), viewport_.Top(), 0, 0, viewport_.Width,
+                      viewport_.Height, depthBits_, GL_NEAREST);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
+    if (glGetError() != GL_NO_ERROR)
+        depthBits_ = 0;
 }
 
 void TSceneFrameCache::ReadDepthTiles()
@@ -799,8 +879,8 @@ void TSceneFrameCache::RestoreCache(const TGLRect& r)
     const int sx = r.X - cacheViewport_.X, sy = r.Y - cacheViewport_.Y;
     if (cacheFramebuffer_) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, cacheFramebuffer_);
-        glBlitFramebuffer(sx, sy, sx + r.Width, sy + r.Height, r.X, r.Y, r.Right(), r.Top(), GL_COLOR_BUFFER_BIT,
-                          GL_NEAREST);
+        glBlitFramebuffer(sx, sy, sx + r.Width, sy + r.Height, r.X, r.Y, r.Right(), r.Top(),
+                          GL_COLOR_BUFFER_BIT | depthBits_, GL_NEAREST);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer_));
         return;
     }

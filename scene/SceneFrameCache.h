@@ -47,6 +47,10 @@ public:
 
     // Every frame drawn whole, as without the cache.
     bool FullRedraw = false;
+    // For measuring what each step costs: a frame drawn in part stops after
+    // this many of its steps (measuring the draws, putting the cached image
+    // back, laying its depth, the changed draws).
+    int PartialSteps = 4;
 
     // The render pass of one frame (the scene's Render), into the current
     // framebuffer with the frame's viewport applied and depth cleared. Tells
@@ -126,6 +130,9 @@ private:
     bool MakeCacheObjects(TCustomOpenGL& gl);
     void DeleteCacheObjects();
     void CaptureCache();
+    // Makes the depth texture of the cache's framebuffer, of the target's
+    // depth (and stencil) format.
+    void MakeCacheDepth();
     // The farthest depth the cached draws left in each tile of the picture.
     void ReadDepthTiles();
     // The part of a draw's bounds where the cached draws do not hide it.
@@ -172,6 +179,10 @@ private:
     std::uint64_t cacheGeneration_ = 0;
     GLuint cacheTexture_ = 0;
     GLuint cacheFramebuffer_ = 0;
+    // The cached draws' depth beside the image, where the framebuffer's
+    // depth format can be copied (else it is laid again by drawing).
+    GLuint cacheDepth_ = 0;
+    GLbitfield depthBits_ = 0;        // the buffers a restore copies besides colour
     int cacheTexWidth_ = 0, cacheTexHeight_ = 0;
     TGLRect cacheViewport_;
     GLint cacheTarget_ = -1;

@@ -6,12 +6,16 @@
 // read-back of the frame as the stand-in for the buffer swap. The fireplace
 // frame is the program's own: the flame step with its texture copies, the
 // viewport, the scene with every option on (smoke, sparkles, flame, fire
-// guard, clock, frame-rate text) and the same read-back.
+// guard, clock, frame-rate text) and the same read-back; once drawn whole
+// every frame (--full-redraw) and once as the program draws it, only where
+// something changed (the frame cache). Each drawing has a framebuffer of its
+// own, so one never draws over what another keeps.
 //
 // Costs are process CPU time per frame (llvmpipe rasterises on threads, so
-// wall time would hide the work of all but one core). The breakdown times
-// each render-list item between two glFinish calls, and every part of the
-// fireplace model by leaving it out of the model's drawing.
+// wall time would hide the work of all but one core). The whole frame is
+// broken down by timing it drawn up to each render-list item and each part of
+// the fireplace model; the partial frame by stopping it after each of its
+// steps, with the region it draws (rectangles and pixels).
 //
 //   bench_frame [--size WxH] [--frames N] [--setting NAME=VALUE ...]
 #include <algorithm>
@@ -91,11 +95,57 @@ public:
     {
         glReadPixels(0, 0, w_, h_, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
     }
+    void Swap(const std::vector<TGLRect>& rects)
+    {
+        glPixelStorei(GL_PACK_ROW_LENGTH, w_);
+        for (const TGLRect& r : rects)
+            glReadPixels(r.X, r.Y, r.Width, r.Height, GL_RGBA, GL_UNSIGNED_BYTE,
+                         pixels_.data() + (static_cast<std::size_t>(r.Y) * w_ + r.X) * 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    }
     const std::vector<std::uint8_t>& Pixels() const { return pixels_; }
 
 private:
     int w_, h_;
     std::vector<std::uint8_t> pixels_;
+};
+
+// A framebuffer of its own for one drawing: colour and depth textures of the
+// output's size (depth of 16 bits, as the program asks its windows for).
+class TBenchTarget {
+public:
+    TBenchTarget(int w, int h)
+    {
+        glGenTextures(1, &color_);
+        glBindTexture(GL_TEXTURE_2D, color_);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glGenTextures(1, &depth_);
+        glBindTexture(GL_TEXTURE_2D, depth_);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, w, h, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, nullptr);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glGenFramebuffers(1, &fb_);
+        glBindFramebuffer(GL_FRAMEBUFFER, fb_);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color_, 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth_, 0);
+        ok_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    ~TBenchTarget()
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &fb_);
+        glDeleteTextures(1, &color_);
+        glDeleteTextures(1, &depth_);
+    }
+    TBenchTarget(const TBenchTarget&) = delete;
+    TBenchTarget& operator=(const TBenchTarget&) = delete;
+    bool Ok() const { return ok_; }
+    void Bind() const { glBindFramebuffer(GL_FRAMEBUFFER, fb_); }
+
+private:
+    GLuint fb_ = 0, color_ = 0, depth_ = 0;
+    bool ok_ = false;
 };
 
 // Rounds of about ten frames: the least of many short rounds is the figure
@@ -134,7 +184,7 @@ std::vector<double> CpuMsPerFrame(int n, const std::vector<std::function<void()>
 // and the arrays off again for the fireplace frames between its rounds.
 class TFillFloor {
 public:
-    TFillFloor(const Options& o, TSwapStandIn& swap) : o_(o), swap_(swap)
+    TFillFloor(const Options& o, TSwapStandIn& swap) : o_(o), swap_(swap), target_(o.Width, o.Height)
     {
         std::vector<std::uint8_t> texels(512 * 512 * 4);
         for (int y = 0; y < 512; ++y)
@@ -159,6 +209,7 @@ public:
         static const float vertices[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0};
         static const float coords[] = {0, 0, 1, 0, 1, 1, 0, 1};
         static const std::uint16_t indices[] = {0, 1, 2, 0, 2, 3};
+        target_.Bind();
         glViewport(0, 0, o_.Width, o_.Height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -190,6 +241,7 @@ public:
 private:
     const Options& o_;
     TSwapStandIn& swap_;
+    TBenchTarget target_;
     GLuint name_ = 0;
 };
 
@@ -204,9 +256,11 @@ std::string ItemName(TMainItem* item)
 
 class TBenchFireplace {
 public:
-    TBenchFireplace(TCustomOpenGL& gl, const Options& o, TSwapStandIn& swap, const TServices& services)
-        : gl_(gl), o_(o), swap_(swap), dv_(FireplaceViewport()), form_(services), frame_(form_, gl, dv_)
+    TBenchFireplace(TCustomOpenGL& gl, const Options& o, TSwapStandIn& swap, const TServices& services, bool whole)
+        : gl_(gl), o_(o), swap_(swap), target_(o.Width, o.Height), dv_(FireplaceViewport()), form_(services),
+          frame_(form_, gl, dv_)
     {
+        target_.Bind();
         TSettingsStore store(&memory_);
         store.SetKeyPath("Software\\Pyrelume");
         std::vector<std::pair<std::string, std::string>> settings = {
@@ -221,13 +275,22 @@ public:
         form_.LoadSettings(store);
         form_.SetWideScreen(form_.WideScreen);
         form_.Scene->SetFpsValue(60);
+        form_.FrameCache.FullRedraw = whole;
         loadWall_ = WallSeconds() - t0;
         loadCpu_ = CpuSeconds() - c0;
         vp_ = gl.Viewports().AddViewport();
         frame_.Width = o.Width;
         frame_.Height = o.Height;
         frame_.ClearColorFrames = 1;
-        frame_.Present = [this] { swap_.Swap(); };
+        // The swap shows what changed: the whole picture, or with the
+        // frame cache the rectangles it reports (as a copy of parts of the
+        // back buffer does).
+        frame_.Present = [this, whole] {
+            if (whole)
+                swap_.Swap();
+            else
+                swap_.Swap(form_.FrameCache.LastFrame().Changed.Rects());
+        };
         const double t1 = WallSeconds();
         Frame();
         firstFrameWall_ = WallSeconds() - t1;
@@ -243,6 +306,7 @@ public:
     // the Linux hack): flame step and copy, viewport, scene, swap.
     void Frame()
     {
+        target_.Bind();
         bool done = false;
         frame_.RunFrame(done);
         dt_ = 1.0f / 60;
@@ -250,6 +314,7 @@ public:
 
     void BeginFrame()
     {
+        target_.Bind();
         glViewport(0, 0, o_.Width, o_.Height);
         glDepthMask(GL_TRUE);
         glClear(GL_DEPTH_BUFFER_BIT);
@@ -295,6 +360,7 @@ private:
     TCustomOpenGL& gl_;
     const Options& o_;
     TSwapStandIn& swap_;
+    TBenchTarget target_;
     TMemorySettings memory_;
     TDefViewport dv_;
     TFormSettings form_;
@@ -334,14 +400,65 @@ int main(int argc, char** argv)
     TSwapStandIn swap(o.Width, o.Height);
     TFillFloor floor(o, swap);
     {
-        TBenchFireplace fire(headless.GL(), o, swap, services);
-        const std::vector<double> ms = CpuMsPerFrame(o.Frames, {[&] { floor.Frame(); }, [&] { fire.Frame(); }}, Rounds(o.Frames));
-        const double floorMs = ms[0], frameMs = ms[1];
+        TBenchFireplace fire(headless.GL(), o, swap, services, true);
+        TBenchFireplace cached(headless.GL(), o, swap, services, false);
+        TSceneFrameCache& cache = cached.Form().FrameCache;
+        // The cache's first frames draw whole; the rounds start once it draws in part.
+        for (int i = 0; i < 5; ++i)
+            cached.Frame();
+        std::int64_t pixels = 0, frames = 0, partial = 0, rects = 0;
+        auto partialFrame = [&] {
+            cached.Frame();
+            const TSceneFrameCache::TFrameReport& r = cache.LastFrame();
+            ++frames;
+            pixels += r.DrawnPixels;
+            rects += static_cast<std::int64_t>(r.Drawn.Rects().size());
+            partial += r.Kind == TSceneFrameCache::TFrameKind::Partial ? 1 : 0;
+        };
+        const std::vector<double> ms = CpuMsPerFrame(
+            o.Frames, {[&] { floor.Frame(); }, [&] { fire.Frame(); }, partialFrame}, Rounds(o.Frames));
+        const double floorMs = ms[0], wholeMs = ms[1], partMs = ms[2];
+        const double screen = static_cast<double>(o.Width) * o.Height;
         std::printf("\nfill floor (clear, 512x512 RGBA quad, read-back): %7.2f ms CPU per frame (least of rounds of 10)\n", floorMs);
-        std::printf("fireplace frame (every option on):              %7.2f ms CPU per frame\n", frameMs);
-        std::printf("ratio fireplace / floor:                         %7.2f\n", frameMs / floorMs);
+        std::printf("fireplace, every frame whole (--full-redraw):    %7.2f ms CPU per frame, %5.2f x the floor\n", wholeMs,
+                    wholeMs / floorMs);
+        std::printf("fireplace, drawn where it changes (the program): %7.2f ms CPU per frame, %5.2f x the floor\n", partMs,
+                    partMs / floorMs);
+        std::printf("  frames drawn in part %lld of %lld; drawn per frame %.0f pixels (%.1f%% of the screen) in %.1f rectangles\n",
+                    static_cast<long long>(partial), static_cast<long long>(frames),
+                    frames ? static_cast<double>(pixels) / static_cast<double>(frames) : 0.0,
+                    frames ? 100.0 * static_cast<double>(pixels) / static_cast<double>(frames) / screen : 0.0,
+                    frames ? static_cast<double>(rects) / static_cast<double>(frames) : 0.0);
         std::printf("scene load %.0f ms wall (%.0f ms CPU), first frame %.0f ms wall\n",
                     fire.LoadWallSeconds() * 1000, fire.LoadCpuSeconds() * 1000, fire.FirstFrameWallSeconds() * 1000);
+
+        // The partial frame step by step: stopped after each of its steps in
+        // turn; a step's cost is what it adds to the frame before it.
+        {
+            cached.Frame();
+            const TSceneFrameCache::TFrameReport last = cache.LastFrame();
+            std::printf("\npartial frame (%d draws, %d of them in the cached image), its region:\n", last.Draws,
+                        last.CachedDraws);
+            for (const TGLRect& r : last.Drawn.Rects())
+                std::printf("  rectangle at %4d,%-4d %4d x %-4d %7lld pixels (%4.1f%% of the screen)\n", r.X, r.Y, r.Width,
+                            r.Height, static_cast<long long>(r.Area()), 100.0 * static_cast<double>(r.Area()) / screen);
+            const char* names[] = {"flame step and copy, measuring the draws, read-back", "putting the cached image back",
+                                   "laying the cached draws' depth", "the changed draws and what lies on them"};
+            std::vector<std::function<void()>> stepFrames;
+            for (int k = 1; k <= 4; ++k)
+                stepFrames.push_back([&, k] {
+                    cache.PartialSteps = k;
+                    cached.Frame();
+                });
+            const std::vector<double> steps = CpuMsPerFrame(o.Frames, stepFrames, Rounds(o.Frames));
+            cache.PartialSteps = 4;
+            for (int k = 0; k < 4; ++k)
+                std::printf("  %-52s %7.2f\n", names[k], k == 0 ? steps[0] : steps[static_cast<std::size_t>(k)] - steps[static_cast<std::size_t>(k - 1)]);
+            const double regionPixels = static_cast<double>(last.DrawnPixels);
+            if (regionPixels > 0)
+                std::printf("  per megapixel of region (restore, depth, draws):     %7.2f ms\n",
+                            (steps[3] - steps[0]) / regionPixels * 1e6);
+        }
 
         // Step by step: the frame drawn up to each step in turn, in drawing
         // order; a step's cost is what it adds to the frame before it. No
@@ -386,7 +503,7 @@ int main(int argc, char** argv)
             });
         const std::vector<double> cost = CpuMsPerFrame(o.Frames, prefixes, Rounds(o.Frames));
         keepGroups(groups.size());
-        std::printf("\nsteps in drawing order (ms CPU that each adds to the frame):\n");
+        std::printf("\nthe whole frame in drawing order (ms CPU that each step adds to it):\n");
         for (std::size_t k = 0; k < steps.size(); ++k)
             std::printf("  %-52s %7.2f\n", steps[k].name.c_str(), k == 0 ? cost[0] : cost[k] - cost[k - 1]);
 

@@ -120,6 +120,8 @@ const TOptionSpec kOptions[] = {
          StoreBool(o, "FPS", true);
      },
      true},
+    {"full-redraw", nullptr, nullptr, "off", "draw every frame whole, not only where the fire changed it",
+     [](THackOptions& o, const std::string&, const std::string&) { StoreBool(o, "FullRedraw", true); }, false},
     {"style", "N", "1..2", "1", "fireplace style",
      [](THackOptions& o, const std::string& opt, const std::string& v) {
          StoreInt(o, "DemoFireplaceIndex", Whole(opt, v, 1, kChoices) - 1);
