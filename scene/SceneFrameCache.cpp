@@ -454,6 +454,7 @@ void TSceneFrameCache::Render(TMainScene& scene)
         // Drawn and shown as without the cache: a plain swap follows.
         DrawWhole(scene);
         invalid_ = true;
+        frameKept_ = false;
         recent_.clear();
         probes_.clear();
         return;
@@ -467,9 +468,10 @@ void TSceneFrameCache::Render(TMainScene& scene)
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer_);
         glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer_);
     }
+    formats_ = ReadFormats();
     software_ = gl->SoftwareRasterizer();
-    const int age = FindBackBufferAge(*gl);
-    report_.BackBufferAge = age;
+    const int windowAge = FindBackBufferAge(*gl);
+    report_.BackBufferAge = windowAge;
 
     // The state every pass starts from, put back when the frame is done.
     struct TStateGuard {
@@ -510,42 +512,59 @@ void TSceneFrameCache::Render(TMainScene& scene)
     report_.CachedDraws = cached;
     const std::uint64_t signature = cacheSig.Value();
 
-    if (cached == 0) {
+    if (cached == 0 || !MakeCacheObjects(*gl)) {
         DrawWhole(scene);
         cacheValid_ = false;
+        frameKept_ = false;
         Finish(*gl, TGLRegion(), true);
         return;
     }
-    if (invalid_ || !CacheReady(*gl) || signature != cacheSignature_) {
+    if (offscreen_)
+        BindFramebuffer(frameBuffer_.Framebuffer);
+    bool whole = true;
+    if (invalid_ || !cacheValid_ || signature != cacheSignature_) {
         cacheSignature_ = signature;
-        DrawRebuilt(scene, *gl);
-        Finish(*gl, TGLRegion(), true);
-        return;
-    }
-
-    // What the back buffer lacks: the changes since it was drawn.
-    TGLRegion region(kMaxRects);
-    if (age <= 0 || static_cast<std::size_t>(age) > recent_.size() + 1) {
-        region.Add(viewport_);
+        DrawRebuilt(scene);
     } else {
-        region.Add(changed_);
-        for (int a = 2; a <= age; ++a)
-            region.Add(recent_[static_cast<std::size_t>(a - 2)]);
+        // What the buffer drawn into lacks: the changes since it was drawn.
+        const int age = offscreen_ ? (frameKept_ ? 1 : 0) : windowAge;
+        TGLRegion region(kMaxRects);
+        if (age <= 0 || static_cast<std::size_t>(age) > recent_.size() + 1) {
+            region.Add(viewport_);
+        } else {
+            region.Add(changed_);
+            for (int a = 2; a <= age; ++a)
+                region.Add(recent_[static_cast<std::size_t>(a - 2)]);
+        }
+        region.ClipTo(viewport_);
+        DrawPartial(scene, region);
+        if (passMismatch_) {
+            // Drawn again whole, with nothing of the list trusted.
+            invalid_ = true;
+            ClearViewport(GL_DEPTH_BUFFER_BIT);
+            DrawWhole(scene);
+        } else {
+            whole = false;
+            report_.Kind = TFrameKind::Partial;
+            report_.Drawn = region;
+            report_.DrawnPixels = region.Area();
+        }
     }
-    region.ClipTo(viewport_);
-    DrawPartial(scene, region);
-    if (passMismatch_) {
-        // Drawn again whole, with nothing of the list trusted.
-        invalid_ = true;
-        ClearViewport(GL_DEPTH_BUFFER_BIT);
-        DrawWhole(scene);
-        Finish(*gl, TGLRegion(), true);
-        return;
+    if (offscreen_) {
+        // Into the window: what changed where its back buffer holds the
+        // last frame, else all of the picture.
+        BindFramebuffer(static_cast<GLuint>(drawFramebuffer_), static_cast<GLuint>(readFramebuffer_));
+        TGLRegion copy(kMaxRects);
+        if (whole || windowAge != 1)
+            copy.Add(viewport_);
+        else
+            copy = changed_;
+        ShowFrame(copy);
+        frameKept_ = true;
+    } else {
+        frameKept_ = false;
     }
-    report_.Kind = TFrameKind::Partial;
-    report_.Drawn = region;
-    report_.DrawnPixels = region.Area();
-    Finish(*gl, changed_, false);
+    Finish(*gl, whole ? TGLRegion() : changed_, whole);
 }
 
 void TSceneFrameCache::Finish(TCustomOpenGL& gl, const TGLRegion& changed, bool whole)
@@ -565,7 +584,7 @@ void TSceneFrameCache::Finish(TCustomOpenGL& gl, const TGLRegion& changed, bool 
         recent_.resize(kRecentFrames);
     if (gl.Active()) {
         gl.SetPresentRegion(shown, viewport_);
-        if (ageFromContext_)
+        if (ageFromContext_ || offscreen_)
             probes_.clear();
         else
             TakeProbe();
@@ -579,13 +598,8 @@ void TSceneFrameCache::DrawWhole(TMainScene& scene)
     RunPass(scene, TPass::None);
 }
 
-void TSceneFrameCache::DrawRebuilt(TMainScene& scene, TCustomOpenGL& gl)
+void TSceneFrameCache::DrawRebuilt(TMainScene& scene)
 {
-    if (!MakeCacheObjects(gl)) {
-        cacheValid_ = false;
-        DrawWhole(scene);
-        return;
-    }
     report_.Kind = TFrameKind::Rebuilt;
     // The cached image starts from black, as the window does, so that
     // nothing of an earlier frame is kept in it where the still draws do
@@ -593,7 +607,7 @@ void TSceneFrameCache::DrawRebuilt(TMainScene& scene, TCustomOpenGL& gl)
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glClearColor(0, 0, 0, 1);
-    ClearViewport(GL_COLOR_BUFFER_BIT);
+    ClearViewport(GL_COLOR_BUFFER_BIT | (offscreen_ ? GL_DEPTH_BUFFER_BIT : 0u));
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     RunPass(scene, TPass::Still);
     if (passMismatch_) {
@@ -614,7 +628,6 @@ void TSceneFrameCache::DrawRebuilt(TMainScene& scene, TCustomOpenGL& gl)
     }
     rects_ = {viewport_};
     RunPass(scene, TPass::Moving);
-    cacheValid_ = true;
     invalid_ = false;
 }
 
@@ -625,8 +638,11 @@ void TSceneFrameCache::ClearViewport(GLbitfield buffers)
     glGetIntegerv(GL_SCISSOR_BOX, box);
     glEnable(GL_SCISSOR_TEST);
     glScissor(viewport_.X, viewport_.Y, viewport_.Width, viewport_.Height);
-    if (buffers & GL_DEPTH_BUFFER_BIT)
+    if (buffers & GL_DEPTH_BUFFER_BIT) {
+        // With the stencil, as the viewport clears it: one fill, not a mask.
         glDepthMask(GL_TRUE);
+        buffers |= GL_STENCIL_BUFFER_BIT;
+    }
     glClear(buffers);
     glScissor(box[0], box[1], box[2], box[3]);
     if (!scissor)
@@ -636,15 +652,16 @@ void TSceneFrameCache::ClearViewport(GLbitfield buffers)
 void TSceneFrameCache::DrawPartial(TMainScene& scene, const TGLRegion& region)
 {
     // The region's rectangles do not overlap, so a draw cut to each of them
-    // in turn touches every pixel once, as the whole frame does. Depth was
-    // cleared with the viewport.
+    // in turn touches every pixel once, as the whole frame does. Depth comes
+    // back with the image where it can be copied; otherwise it was cleared
+    // with the viewport and the cached draws lay it again.
     rects_ = region.Rects();
     glDisable(GL_SCISSOR_TEST);
     if (PartialSteps >= 2)
         for (const TGLRect& r : rects_)
             RestoreCache(r);
     clip_ = true;
-    if (PartialSteps >= 3 && !depthBits_)
+    if (PartialSteps >= 3 && !offscreen_)
         RunPass(scene, TPass::Depth, [] {
             glEnable(GL_SCISSOR_TEST);
             glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
@@ -656,155 +673,165 @@ void TSceneFrameCache::DrawPartial(TMainScene& scene, const TGLRegion& region)
 
 // ---------------------------------------------------------------- cached image
 
-bool TSceneFrameCache::CacheReady(TCustomOpenGL& gl) const
+TSceneFrameCache::TFormats TSceneFrameCache::ReadFormats() const
 {
-    return cacheValid_ && cacheGL_ == &gl && cacheGeneration_ == gl.ContextGeneration() && cacheTexture_ != 0 &&
-           cacheViewport_ == viewport_ && cacheTarget_ == drawFramebuffer_;
+    TFormats f;
+    GLint alpha = 0, depth = 0, stencil = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alpha);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    // The framebuffer's own layout where it can be told, so that copies
+    // between it and the cache's buffers are plain copies: no alpha where it
+    // has none, and the blue-first order of window buffers.
+    f.ColorInternal = alpha > 0 ? GL_RGBA8 : GL_RGB8;
+    f.ColorOrder = drawFramebuffer_ == 0 ? GL_BGRA_EXT : GL_RGBA;
+    f.DepthAttachment = GL_DEPTH_ATTACHMENT;
+    f.DepthFormat = GL_DEPTH_COMPONENT;
+    f.DepthType = GL_UNSIGNED_INT;
+    f.DepthCopy = GL_DEPTH_BUFFER_BIT;
+    if (stencil > 0) {
+        f.DepthInternal = GL_DEPTH24_STENCIL8;
+        f.DepthFormat = GL_DEPTH_STENCIL;
+        f.DepthType = GL_UNSIGNED_INT_24_8;
+        f.DepthAttachment = GL_DEPTH_STENCIL_ATTACHMENT;
+        f.DepthCopy = GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+    } else if (depth <= 16) {
+        f.DepthInternal = GL_DEPTH_COMPONENT16;
+        f.DepthType = GL_UNSIGNED_SHORT;
+    } else if (depth <= 24) {
+        f.DepthInternal = GL_DEPTH_COMPONENT24;
+    } else {
+        f.DepthInternal = GL_DEPTH_COMPONENT32;
+    }
+    return f;
+}
+
+bool TSceneFrameCache::TOffscreen::Make(int w, int h, const TFormats& f, bool framebuffer, bool depth)
+{
+    Delete();
+    Width = w;
+    Height = h;
+    Formats = f;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    auto texture = [](GLuint& name) {
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    };
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    texture(Color);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(f.ColorInternal), w, h, 0, f.ColorOrder, GL_UNSIGNED_BYTE,
+                 nullptr);
+    if (depth) {
+        texture(Depth);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(f.DepthInternal), w, h, 0, f.DepthFormat, f.DepthType,
+                     nullptr);
+    }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    bool ok = glGetError() == GL_NO_ERROR;
+    if (ok && framebuffer) {
+        GLint draw = 0;
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+        glGenFramebuffers(1, &Framebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, Framebuffer);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, Color, 0);
+        if (depth)
+            glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, f.DepthAttachment, GL_TEXTURE_2D, Depth, 0);
+        ok = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
+    }
+    if (!ok)
+        Delete();
+    return ok;
+}
+
+void TSceneFrameCache::TOffscreen::Delete()
+{
+    if (Framebuffer && glDeleteFramebuffers)
+        glDeleteFramebuffers(1, &Framebuffer);
+    if (Color && glDeleteTextures)
+        glDeleteTextures(1, &Color);
+    if (Depth && glDeleteTextures)
+        glDeleteTextures(1, &Depth);
+    Forget();
+}
+
+void TSceneFrameCache::TOffscreen::Forget()
+{
+    Framebuffer = Color = Depth = 0;
+    Width = Height = 0;
+}
+
+void TSceneFrameCache::BindFramebuffer(GLuint draw, GLuint read)
+{
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
 }
 
 bool TSceneFrameCache::MakeCacheObjects(TCustomOpenGL& gl)
 {
     if (cacheGL_ != &gl || cacheGeneration_ != gl.ContextGeneration()) {
         // The names belong to a context that is gone.
-        cacheTexture_ = cacheFramebuffer_ = cacheDepth_ = 0;
-        depthBits_ = 0;
-        cacheTexWidth_ = cacheTexHeight_ = 0;
+        cache_.Forget();
+        frameBuffer_.Forget();
+        cacheValid_ = false;
+        frameKept_ = false;
         cacheGL_ = &gl;
         cacheGeneration_ = gl.ContextGeneration();
     }
-    const int w = viewport_.Width, h = viewport_.Height;
-    if (w <= 0 || h <= 0)
+    if (viewport_.Empty() || viewport_.X < 0 || viewport_.Y < 0)
         return false;
     const bool npot = GLMajorVersion(gl.GLVersion()) >= 2 || gl.HasExtension("GL_ARB_texture_non_power_of_two");
-    int tw = w, th = h;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    // With framebuffer objects the frame is drawn into one of the window's
+    // size and formats, which keeps what it drew, and the cached image is a
+    // second one; copies between them are plain. Without, the frame is drawn
+    // in the window and the cached image is a texture drawn back.
+    const bool offscreen = hasBlit_ && npot;
+    int w = offscreen ? viewport_.Right() : viewport_.Width, h = offscreen ? viewport_.Top() : viewport_.Height;
     if (!npot) {
-        tw = th = 1;
+        int tw = 1, th = 1;
         while (tw < w)
             tw *= 2;
         while (th < h)
             th *= 2;
+        w = tw;
+        h = th;
     }
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (tw > maxSize || th > maxSize)
+    if (w > maxSize || h > maxSize)
         return false;
-    if (cacheTexture_ && tw == cacheTexWidth_ && th == cacheTexHeight_ && cacheTarget_ == drawFramebuffer_) {
-        cacheViewport_ = viewport_;
+    if (cache_.Color && offscreen == offscreen_ && cache_.Width == w && cache_.Height == h &&
+        cache_.Formats == formats_ && cacheViewport_ == viewport_)
         return true;
-    }
-    DeleteCacheObjects();
-    GLint previous = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glGenTextures(1, &cacheTexture_);
-    glBindTexture(GL_TEXTURE_2D, cacheTexture_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    // The framebuffer's own layout where it can be told, so that putting the
-    // image back is a plain copy: no alpha where the framebuffer has none,
-    // and the blue-first order of window buffers.
-    GLint alphaBits = 0;
-    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
-    glTexImage2D(GL_TEXTURE_2D, 0, alphaBits > 0 ? GL_RGBA8 : GL_RGB8, tw, th, 0,
-                 drawFramebuffer_ == 0 ? GL_BGRA_EXT : GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    cacheTexWidth_ = tw;
-    cacheTexHeight_ = th;
-    if (hasBlit_) {
-        // Put back with a framebuffer blit where framebuffer objects exist:
-        // a copy, where a textured rectangle costs a fragment per pixel.
-        glGenFramebuffers(1, &cacheFramebuffer_);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
-        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, cacheTexture_, 0);
-        const bool complete = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        if (complete)
-            MakeCacheDepth();
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
-        if (!complete) {
-            glDeleteFramebuffers(1, &cacheFramebuffer_);
-            cacheFramebuffer_ = 0;
-        }
+    cacheValid_ = false;
+    frameKept_ = false;
+    frameBuffer_.Delete();
+    offscreen_ = offscreen && frameBuffer_.Make(w, h, formats_, true, true) && cache_.Make(w, h, formats_, true, true);
+    if (!offscreen_) {
+        frameBuffer_.Delete();
+        if (!cache_.Make(w, h, formats_, false, false))
+            return false;
     }
     cacheViewport_ = viewport_;
-    cacheTarget_ = drawFramebuffer_;
     return true;
-}
-
-void TSceneFrameCache::MakeCacheDepth()
-{
-    // With the cache's framebuffer bound for drawing. The target's formats,
-    // read while it is bound for reading.
-    depthBits_ = 0;
-    GLint depth = 0, stencil = 0, previous = 0;
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
-    glGetIntegerv(GL_DEPTH_BITS, &depth);
-    glGetIntegerv(GL_STENCIL_BITS, &stencil);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
-    if (depth <= 0 || (stencil > 0 && (depth != 24 || stencil != 8)))
-        return;
-    GLenum internal = GL_DEPTH_COMPONENT16, format = GL_DEPTH_COMPONENT, type = GL_UNSIGNED_SHORT;
-    GLenum attachment = GL_DEPTH_ATTACHMENT;
-    if (stencil > 0) {
-        internal = GL_DEPTH24_STENCIL8;
-        format = GL_DEPTH_STENCIL;
-        type = GL_UNSIGNED_INT_24_8;
-        attachment = GL_DEPTH_STENCIL_ATTACHMENT;
-    } else if (depth == 24) {
-        internal = GL_DEPTH_COMPONENT24;
-        type = GL_UNSIGNED_INT;
-    } else if (depth == 32) {
-        internal = GL_DEPTH_COMPONENT32;
-        type = GL_UNSIGNED_INT;
-    } else if (depth != 16) {
-        return;
-    }
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glGenTextures(1, &cacheDepth_);
-    glBindTexture(GL_TEXTURE_2D, cacheDepth_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internal), cacheTexWidth_, cacheTexHeight_, 0, format, type,
-                 nullptr);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    if (glGetError() == GL_NO_ERROR) {
-        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, cacheDepth_, 0);
-        if (glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
-            // Depth only: nothing of the scene uses the stencil, and copying
-            // it costs some drivers a pass per stencil bit.
-            depthBits_ = GL_DEPTH_BUFFER_BIT;
-            return;
-        }
-        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, GL_TEXTURE_2D, 0, 0);
-    }
-    glDeleteTextures(1, &cacheDepth_);
-    cacheDepth_ = 0;
-}
-
-void TSceneFrameCache::DeleteCacheObjects()
-{
-    if (cacheFramebuffer_ && glDeleteFramebuffers)
-        glDeleteFramebuffers(1, &cacheFramebuffer_);
-    if (cacheTexture_ && glDeleteTextures)
-        glDeleteTextures(1, &cacheTexture_);
-    if (cacheDepth_ && glDeleteTextures)
-        glDeleteTextures(1, &cacheDepth_);
-    cacheFramebuffer_ = cacheTexture_ = cacheDepth_ = 0;
-    depthBits_ = 0;
-    cacheTexWidth_ = cacheTexHeight_ = 0;
-    cacheValid_ = false;
 }
 
 void TSceneFrameCache::ReleaseGL()
 {
-    if (cacheGL_ && cacheGL_->Active() && cacheGeneration_ == cacheGL_->ContextGeneration())
-        DeleteCacheObjects();
-    cacheTexture_ = cacheFramebuffer_ = cacheDepth_ = 0;
-    depthBits_ = 0;
-    cacheTexWidth_ = cacheTexHeight_ = 0;
+    if (cacheGL_ && cacheGL_->Active() && cacheGeneration_ == cacheGL_->ContextGeneration()) {
+        cache_.Delete();
+        frameBuffer_.Delete();
+    }
+    cache_.Forget();
+    frameBuffer_.Forget();
     cacheValid_ = false;
+    frameKept_ = false;
     cacheGL_ = nullptr;
     invalid_ = true;
     history_.clear();
@@ -814,23 +841,27 @@ void TSceneFrameCache::ReleaseGL()
 
 void TSceneFrameCache::CaptureCache()
 {
+    if (offscreen_) {
+        BindFramebuffer(cache_.Framebuffer, frameBuffer_.Framebuffer);
+        glBlitFramebuffer(viewport_.X, viewport_.Y, viewport_.Right(), viewport_.Top(), viewport_.X, viewport_.Y,
+                          viewport_.Right(), viewport_.Top(), GL_COLOR_BUFFER_BIT | formats_.DepthCopy, GL_NEAREST);
+        BindFramebuffer(frameBuffer_.Framebuffer);
+        return;
+    }
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glBindTexture(GL_TEXTURE_2D, cacheTexture_);
+    glBindTexture(GL_TEXTURE_2D, cache_.Color);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport_.X, viewport_.Y, viewport_.Width, viewport_.Height);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    if (!depthBits_)
-        return;
-    // The depth too, where the formats let it be copied; a driver that
-    // refuses the copy has the depth laid by drawing from then on.
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, cacheFramebuffer_);
-    glBlitFramebuffer(viewport_.X, viewport_.Y, viewport_.Right(), viewport_.Top(), 0, 0, viewport_.Width,
-                      viewport_.Height, depthBits_, GL_NEAREST);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
-    if (glGetError() != GL_NO_ERROR)
-        depthBits_ = 0;
+}
+
+void TSceneFrameCache::ShowFrame(const TGLRegion& region)
+{
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_.Framebuffer);
+    for (const TGLRect& r : region.Rects())
+        glBlitFramebuffer(r.X, r.Y, r.Right(), r.Top(), r.X, r.Y, r.Right(), r.Top(), GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer_));
 }
 
 void TSceneFrameCache::ReadDepthTiles()
@@ -876,20 +907,20 @@ TGLRect TSceneFrameCache::VisibleBounds(const TDraw& d) const
 
 void TSceneFrameCache::RestoreCache(const TGLRect& r)
 {
-    const int sx = r.X - cacheViewport_.X, sy = r.Y - cacheViewport_.Y;
-    if (cacheFramebuffer_) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, cacheFramebuffer_);
-        glBlitFramebuffer(sx, sy, sx + r.Width, sy + r.Height, r.X, r.Y, r.Right(), r.Top(),
-                          GL_COLOR_BUFFER_BIT | depthBits_, GL_NEAREST);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer_));
+    if (offscreen_) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, cache_.Framebuffer);
+        glBlitFramebuffer(r.X, r.Y, r.Right(), r.Top(), r.X, r.Y, r.Right(), r.Top(),
+                          GL_COLOR_BUFFER_BIT | formats_.DepthCopy, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer_.Framebuffer);
         return;
     }
     // A rectangle textured with the cached image, one texel per pixel.
+    const int sx = r.X - cacheViewport_.X, sy = r.Y - cacheViewport_.Y;
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT | GL_DEPTH_BUFFER_BIT);
     for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_BLEND, GL_ALPHA_TEST, GL_FOG, GL_CULL_FACE})
         glDisable(cap);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, cacheTexture_);
+    glBindTexture(GL_TEXTURE_2D, cache_.Color);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -898,7 +929,7 @@ void TSceneFrameCache::RestoreCache(const TGLRect& r)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    const float tw = static_cast<float>(cacheTexWidth_), th = static_cast<float>(cacheTexHeight_);
+    const float tw = static_cast<float>(cache_.Width), th = static_cast<float>(cache_.Height);
     const float s0 = static_cast<float>(sx) / tw, t0 = static_cast<float>(sy) / th;
     const float s1 = static_cast<float>(sx + r.Width) / tw, t1 = static_cast<float>(sy + r.Height) / th;
     const float x0 = static_cast<float>(r.X), y0 = static_cast<float>(r.Y);
@@ -934,7 +965,7 @@ int TSceneFrameCache::FindBackBufferAge(TCustomOpenGL& gl)
         return age;
     ageFromContext_ = false;
     // Reading back costs a software rasterizer nothing worth counting; a
-    // graphics processor would wait for it, and draws the frame whole.
+    // graphics processor would wait for it, and the frame is shown whole.
     if (!software_ || probes_.empty())
         return 0;
     for (const TProbe& p : probes_)
@@ -942,7 +973,7 @@ int TSceneFrameCache::FindBackBufferAge(TCustomOpenGL& gl)
             return 0;
     // The pixels that did not change were kept; how many frames old the
     // buffer is the probe cannot tell, so the changes of every frame the
-    // cache remembers are drawn again.
+    // cache remembers count as missing.
     return static_cast<int>(kRecentFrames) + 1;
 }
 

@@ -121,23 +121,43 @@ private:
     // state of the frame's start is put back.
     void RunPass(TMainScene& scene, TPass pass, const std::function<void()>& setup = {});
     void Classify();
-    bool CacheReady(TCustomOpenGL& gl) const;
     void DrawWhole(TMainScene& scene);
-    void DrawRebuilt(TMainScene& scene, TCustomOpenGL& gl);
+    void DrawRebuilt(TMainScene& scene);
     void DrawPartial(TMainScene& scene, const TGLRegion& region);
     // Clears buffers within the viewport only.
     void ClearViewport(GLbitfield buffers);
+
+    // The layout of the framebuffer the frame is shown in, which the cache's
+    // own buffers take so that copies between them are plain copies.
+    struct TFormats {
+        GLenum ColorInternal = 0, ColorOrder = 0;
+        GLenum DepthInternal = 0, DepthFormat = 0, DepthType = 0, DepthAttachment = 0;
+        GLbitfield DepthCopy = 0; // the buffers a copy of the depth takes
+        bool operator==(const TFormats&) const = default;
+    };
+    // A colour texture, and with a framebuffer object a depth texture too.
+    struct TOffscreen {
+        GLuint Framebuffer = 0, Color = 0, Depth = 0;
+        int Width = 0, Height = 0;
+        TFormats Formats;
+        bool Make(int w, int h, const TFormats& f, bool framebuffer, bool depth);
+        // Deletes the names (their context current).
+        void Delete();
+        // Drops the names of a context that is gone.
+        void Forget();
+    };
+    TFormats ReadFormats() const;
     bool MakeCacheObjects(TCustomOpenGL& gl);
-    void DeleteCacheObjects();
+    static void BindFramebuffer(GLuint draw) { BindFramebuffer(draw, draw); }
+    static void BindFramebuffer(GLuint draw, GLuint read);
     void CaptureCache();
-    // Makes the depth texture of the cache's framebuffer, of the target's
-    // depth (and stencil) format.
-    void MakeCacheDepth();
+    void RestoreCache(const TGLRect& r);
+    // Copies the region of the drawn frame into the window's framebuffer.
+    void ShowFrame(const TGLRegion& region);
     // The farthest depth the cached draws left in each tile of the picture.
     void ReadDepthTiles();
     // The part of a draw's bounds where the cached draws do not hide it.
     TGLRect VisibleBounds(const TDraw& d) const;
-    void RestoreCache(const TGLRect& r);
     // Back-buffer age as the frame finds it: 1.. when known or shown by the
     // probe, 0 when the back buffer cannot be trusted.
     int FindBackBufferAge(TCustomOpenGL& gl);
@@ -174,18 +194,15 @@ private:
     bool hasBlit_ = false;
     bool software_ = false;
 
-    // The cached image and what it was made for.
+    // The cached image, the frame drawn offscreen, and what they were made for.
     TCustomOpenGL* cacheGL_ = nullptr;
     std::uint64_t cacheGeneration_ = 0;
-    GLuint cacheTexture_ = 0;
-    GLuint cacheFramebuffer_ = 0;
-    // The cached draws' depth beside the image, where the framebuffer's
-    // depth format can be copied (else it is laid again by drawing).
-    GLuint cacheDepth_ = 0;
-    GLbitfield depthBits_ = 0;        // the buffers a restore copies besides colour
-    int cacheTexWidth_ = 0, cacheTexHeight_ = 0;
+    TFormats formats_;
+    TOffscreen cache_;
+    TOffscreen frameBuffer_;
+    bool offscreen_ = false;   // frames are drawn into frameBuffer_
+    bool frameKept_ = false;   // frameBuffer_ holds the last frame
     TGLRect cacheViewport_;
-    GLint cacheTarget_ = -1;
     std::uint64_t cacheSignature_ = 0;
     bool cacheValid_ = false;
     static constexpr int kTile = 16;

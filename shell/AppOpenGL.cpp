@@ -52,8 +52,12 @@ void ApplyViewportSetup(TCustomOpenGL& gl, TGLViewport*& viewport, const TViewpo
         GLbitfield mask = 0;
         if (s.ClearMode & cmColor)
             mask |= GL_COLOR_BUFFER_BIT;
+        // Depth goes with the stencil, which no frame keeps for the next:
+        // where both share one word (24-bit depth, 8-bit stencil) clearing
+        // them together is a plain fill instead of a masked write of every
+        // word.
         if (s.ClearMode & cmDepth)
-            mask |= GL_DEPTH_BUFFER_BIT;
+            mask |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
         if (s.ClearMode & cmStencil)
             mask |= GL_STENCIL_BUFFER_BIT;
         if (s.ClearMode & cmAccum)
