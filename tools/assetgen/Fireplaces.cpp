@@ -4,6 +4,7 @@
 // looking along -Z. The fire sits where the particle fields rise: sparkles are
 // born 50..125 units behind the origin and smoke 35..40, so the front face of
 // the masonry stands in front of z = -35 and the back wall behind z = -125.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/assetgen/AssetGen.h"
@@ -95,18 +96,36 @@ void AddMaterials(Model& m, const std::string& p) {
     ModelMaterial embers = Mat(p + "Embers", 255, 255, "Embers01.jpg");
     embers.selfIllum = {255, 255, 255};
     m.materials.push_back(embers);
+    // the logs show their picture much as painted: charred bark with cracks
+    // that glow by themselves, whatever the room light
     ModelMaterial wood = Mat(p + "Wood", 140, 40, "FireWood.jpg", "FireWoodA.jpg");
+    wood.selfIllum = {80, 76, 72};
     wood.twoSided = true;
     m.materials.push_back(wood);
     ModelMaterial lightMap = Mat(p + "LightMap", 255, 255, "LightMap.jpg", "LightMap.jpg");
     lightMap.selfIllum = {255, 255, 255};
     m.materials.push_back(lightMap);
-    // The flames glow by themselves in a warm tint: the simulation's palettes
-    // run from a transparent blue through orange to white, and the tint turns
-    // that into red edges, orange tongues and a yellow core.
+    // The flames glow by themselves and are added to what lies behind them, so
+    // that hot flame saturates to yellow-white instead of letting the bricks
+    // show through. The simulation's palettes run from a transparent blue
+    // through orange to white; the tint turns that into red edges, orange
+    // tongues and a warm yellow core.
     ModelMaterial flame = Mat(p + "Flame", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    flame.selfIllum = {255, 224, 150};
+    flame.selfIllum = {255, 226, 160};
+    flame.opacityType = 2;
     m.materials.push_back(flame);
+    // Firelight: the same animated flame picture, dimmed and added to the
+    // surfaces around the fire (see LitSurface), so they brighten and flicker
+    // as the flames rise and fall.
+    ModelMaterial fireLight = Mat(p + "FireLight", 0, 0, "FLAME.jpg", "FLAME.jpg");
+    fireLight.selfIllum = {150, 92, 28};
+    fireLight.opacityType = 2;
+    m.materials.push_back(fireLight);
+    // The ember bed's breathing glow, from the hottest rows of the flame.
+    ModelMaterial emberGlow = Mat(p + "EmberGlow", 0, 0, "FLAME.jpg", "FLAME.jpg");
+    emberGlow.selfIllum = {190, 96, 30};
+    emberGlow.opacityType = 2;
+    m.materials.push_back(emberGlow);
     ModelMaterial guard = Mat(p + "Guard", 130, 60, "FireGuard.jpg", "FireGuardA.jpg");
     guard.specular = {255, 230, 200};
     guard.specularLevel = 40;
@@ -181,6 +200,95 @@ ModelObject BowedGuard(const std::string& mat, float halfWidth, float zFront, fl
     return o;
 }
 
+// Firelight: the surfaces round the fire sample the animated flame picture.
+// The nearer a point lies to the fire, the lower (hotter) the row it reads, so
+// the light falls off with distance and fades out where the flame picture is
+// clear; across, it reads the column of the flame beside it, so the light
+// moves with the tongues. A point far enough away reads no flame at all.
+constexpr float kLightNearV = 0.03f, kLightFalloff = 0.00105f;
+
+V2 FireLightUV(V3 p, V3 fire, float away) {
+    const V3 d = p - fire;
+    const float dist = std::sqrt(Dot(d, d)) + away;
+    const float u = std::clamp(0.5f + d.x * 0.0026f, 0.08f, 0.92f);
+    return {u, kLightNearV + dist * kLightFalloff};
+}
+
+// A grid over the quad a-b-c-d, lifted off the surface along its normal, with
+// firelight coordinates at every vertex (a grid, so that the falloff follows
+// the distance and not just the corners). `away` dims a surface that does not
+// face the fire: it reads the flame as if that much further off.
+void LitSurface(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n, V3 fire, int div = 6, float away = 0) {
+    const float len = std::sqrt(Dot(n, n));
+    const V3 lift = n * (0.4f / len);
+    std::vector<int> idx((div + 1) * (div + 1));
+    for (int j = 0; j <= div; ++j)
+        for (int i = 0; i <= div; ++i) {
+            const float s = static_cast<float>(i) / div, t = static_cast<float>(j) / div;
+            const V3 bottom = a + (b - a) * s, top = d + (c - d) * s;
+            const V3 p = bottom + (top - bottom) * t + lift;
+            idx[j * (div + 1) + i] = o.Add(p, FireLightUV(p, fire, away));
+        }
+    for (int j = 0; j < div; ++j)
+        for (int i = 0; i < div; ++i) {
+            const int p0 = idx[j * (div + 1) + i], p1 = idx[j * (div + 1) + i + 1];
+            const int p2 = idx[(j + 1) * (div + 1) + i + 1], p3 = idx[(j + 1) * (div + 1) + i];
+            o.Tri(p0, p1, p2, n);
+            o.Tri(p0, p2, p3, n);
+        }
+}
+
+// The ember bed's glow: the bed's mound again, just above it, reading the
+// hottest rows of the flame so that the embers brighten and dim with it.
+ModelObject EmberGlow(const ModelObject& bed, const std::string& mat) {
+    ModelObject o = bed;
+    o.name = "EmberGlow";
+    o.material = mat;
+    for (std::size_t i = 0; i < o.verts.size(); ++i) {
+        o.verts[i].y += 0.5f;
+        const V2 t = bed.uvs[i];
+        const float r = std::hypot(t.u - 0.5f, t.v - 0.5f) * 2;  // 0 centre .. 1 rim
+        o.uvs[i] = {0.12f + 0.76f * t.u, 0.015f + 0.09f * r};
+    }
+    return o;
+}
+
+// One flame layer: a sheet bowed back at both ends so that they run into the
+// firebox walls, where the walls hide them (the picture burns right up to
+// its side edges). zCentre is its depth in the middle, zEnd at x = +-halfW.
+// The sheet is lower towards its ends while showing the same rows of the
+// picture, so the tongues shorten towards the walls and the fire stands
+// highest in the middle.
+void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0, float y1, float u0, float u1,
+                float v0, float v1) {
+    const int n = 12;
+    auto z = [&](float x) { return zCentre + (zEnd - zCentre) * (x / halfW) * (x / halfW); };
+    auto top = [&](float x) { return y0 + (y1 - y0) * (1 - 0.5f * (x / halfW) * (x / halfW)); };
+    for (int i = 0; i < n; ++i) {
+        const float s0 = static_cast<float>(i) / n, s1 = static_cast<float>(i + 1) / n;
+        const float x0 = -halfW + 2 * halfW * s0, x1 = -halfW + 2 * halfW * s1;
+        const float ua = u0 + (u1 - u0) * s0, ub = u0 + (u1 - u0) * s1;
+        o.Quad({x0, y0, z(x0)}, {x1, y0, z(x1)}, {x1, top(x1), z(x1)}, {x0, top(x0), z(x0)}, {ua, v0}, {ub, v0},
+               {ub, v1}, {ua, v1}, Cross(V3{x1 - x0, 0, z(x1) - z(x0)}, kUp));
+    }
+}
+
+// The flames: three layers of the one animated picture at different depths,
+// behind the logs, through the middle of the log pile and in front of it,
+// each showing another part or the mirror image of the picture so that no
+// tongue repeats; the nearer layers show fewer columns, so their tongues are
+// broader. The lower rows of the picture are the flames' roots. `wall(z)` is
+// the firebox's half-width at depth z.
+template <class Wall>
+ModelObject Flames(const std::string& mat, float floorY, float zBack, float zMid, float zFront, Wall wall) {
+    ModelObject o = Obj("Flames", mat);
+    FlameSheet(o, wall(zBack) + 3, zBack, zBack, floorY + 10, floorY + 155, 0, 1, 0, 0.32f);
+    const float zMidEnd = zMid - 22, zFrontEnd = zFront - 30;
+    FlameSheet(o, wall(zMidEnd) + 3, zMid, zMidEnd, floorY + 6, floorY + 136, 0.92f, 0.2f, 0, 0.31f);
+    FlameSheet(o, wall(zFrontEnd) + 3, zFront, zFrontEnd, floorY + 22, floorY + 112, 0.24f, 0.76f, 0.015f, 0.27f);
+    return o;
+}
+
 // Classic fireplace: raised hearth, rectangular opening framed by a raised
 // surround, a mantel shelf, and a splayed firebox with a sloping throat.
 Model ClassicFireplace() {
@@ -231,7 +339,8 @@ Model ClassicFireplace() {
              {-0.17f, 0}, {1.17f, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
-    m.objects.push_back(EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6));
+    const ModelObject bed = EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6);
+    m.objects.push_back(bed);
 
     // translucent parts, back to front
     ModelObject light = Obj("LightMap", p + "LightMap");
@@ -247,13 +356,38 @@ Model ClassicFireplace() {
                    V3{openW, openTop, zF} + nr, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vTop}, {1, vFront}, {-1, 0, 0.2f});
     }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", p + "Flame");
-    Card(flame, -58, 58, 17, 17 + 150, -100, -100, 0, 1, 0, kFlameV);
-    Card(flame, -44, 50, 14, 14 + 120, -86, -86, 0.9f, 0.05f, 0, kFlameV);
-    m.objects.push_back(flame);
+    // blended layers are drawn back to front: the logs, then the glows on
+    // the embers and round the fire, then the flame sheets from the back
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
     m.objects.push_back(wood);
+    m.objects.push_back(EmberGlow(bed, p + "EmberGlow"));
+    {
+        const V3 fire{0, floorY + 30, -80};
+        ModelObject lit = Obj("FireLight", p + "FireLight");
+        // firebox floor in front of the embers, the hearth and its front edge
+        LitSurface(lit, {-openW, floorY, zF}, {openW, floorY, zF}, {backW, floorY, backZ}, {-backW, floorY, backZ}, kUp, fire);
+        LitSurface(lit, {-140, floorY, 28}, {140, floorY, 28}, {140, floorY, zF}, {-140, floorY, zF}, kUp, fire, 8);
+        LitSurface(lit, {-140, 0, 28}, {140, 0, 28}, {140, floorY, 28}, {-140, floorY, 28}, kFront, fire, 8);
+        // the surround: the inner edges of the opening, the pilasters, the
+        // frieze and its underside, and the shelf's edge
+        LitSurface(lit, {-openW, floorY, zF}, {-openW, floorY, zS}, {-openW, openTop, zS}, {-openW, openTop, zF}, kRight, fire, 4);
+        LitSurface(lit, {openW, floorY, zS}, {openW, floorY, zF}, {openW, openTop, zF}, {openW, openTop, zS}, kLeft, fire, 4);
+        LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, openTop, zF}, {-openW, openTop, zF}, kDown, fire, 4);
+        // faces turned towards the room catch only the light that comes back
+        // from it: faint, but flickering with the rest
+        const float room = 45;
+        LitSurface(lit, {-sw, floorY, zS + 2}, {-openW, floorY, zS + 2}, {-openW, sTop, zS + 2}, {-sw, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(lit, {openW, floorY, zS + 2}, {sw, floorY, zS + 2}, {sw, sTop, zS + 2}, {openW, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
+        LitSurface(lit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
+        // the chimney breast beside the surround
+        LitSurface(lit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, 200, zF}, {-200, 200, zF}, kFront, fire, 6, room);
+        LitSurface(lit, {sw, floorY, zF}, {200, floorY, zF}, {200, 200, zF}, {sw, 200, zF}, kFront, fire, 6, room);
+        m.objects.push_back(lit);
+    }
+    m.objects.push_back(Flames(p + "Flame", floorY, -104, -73, -61,
+                               [&](float z) { return backW + (openW - backW) * (z - backZ) / (zF - backZ); }));
     m.objects.push_back(FoldingGuard(p + "Guard", 80, -10, 24, 17, floorY, floorY + 72));
     return m;
 }
@@ -351,25 +485,53 @@ Model RusticFireplace() {
     return m;
 }
 
-Model Particle(const std::string& material, const std::string& map, const std::string& alpha, float half,
-               float lift = 0) {
-    Model m;
+ModelMaterial ParticleMaterial(const std::string& name, const std::string& map, const std::string& alpha) {
     ModelMaterial mat;
-    mat.name = material;
+    mat.name = name;
     mat.ambient = {255, 255, 255};
     mat.diffuse = {255, 255, 255};
     mat.selfIllum = {255, 255, 255};
     mat.twoSided = true;
     mat.diffuseMap = map;
     mat.opacityMap = alpha;
-    m.materials.push_back(mat);
-    ModelObject o = Obj(material, material);
-    o.Add({-half, lift - half, 0}, {0, 0});
-    o.Add({half, lift - half, 0}, {1, 0});
-    o.Add({half, lift + half, 0}, {1, 1});
-    o.Add({-half, lift + half, 0}, {0, 1});
+    return mat;
+}
+
+// A smoke puff: one upright quad, halfW wide and halfH high each way, drawn
+// `back` units behind its particle.
+Model SmokePuff(float halfW, float halfH, float back) {
+    Model m;
+    m.materials.push_back(ParticleMaterial("Smoke01", "Smoke.jpg", "SmokeA.jpg"));
+    ModelObject o = Obj("Smoke01", "Smoke01");
+    o.Add({-halfW, -halfH, -back}, {0, 0});
+    o.Add({halfW, -halfH, -back}, {1, 0});
+    o.Add({halfW, halfH, -back}, {1, 1});
+    o.Add({-halfW, halfH, -back}, {0, 1});
     o.faces.push_back({2, 3, 0});
     o.faces.push_back({1, 2, 0});
+    m.objects.push_back(o);
+    return m;
+}
+
+// A spark: three crossed quads, so that it shows from whichever side it turns
+// to as it tumbles, added to the frame so that it glows.
+Model SparkStar(float half) {
+    Model m;
+    ModelMaterial mat = ParticleMaterial("Sparkle01", "Sparkle.jpg", "SparkleA.jpg");
+    mat.opacityType = 2;
+    m.materials.push_back(mat);
+    ModelObject o = Obj("Sparkle01", "Sparkle01");
+    auto quad = [&](V3 a, V3 b) {  // spanned by the axes a and b
+        const int i0 = o.Add(a * -half + b * -half, {0, 0});
+        const int i1 = o.Add(a * half + b * -half, {1, 0});
+        const int i2 = o.Add(a * half + b * half, {1, 1});
+        const int i3 = o.Add(a * -half + b * half, {0, 1});
+        o.faces.push_back({i2, i3, i0});
+        o.faces.push_back({i1, i2, i0});
+    };
+    quad(kRight, kUp);
+    quad(kFront, kUp);
+    quad(kRight, kFront);
     m.objects.push_back(o);
     return m;
 }
@@ -379,11 +541,13 @@ Model Particle(const std::string& material, const std::string& map, const std::s
 void WriteModels(const std::string& dir) {
     WriteText(dir + "/Fireplace01.3dm", ClassicFireplace().Text());
     WriteText(dir + "/Fireplace02.3dm", RusticFireplace().Text());
-    WriteText(dir + "/Sparkle.3dm", Particle("Sparkle01", "Sparkle.jpg", "SparkleA.jpg", 2.2f).Text());
-    // Smoke puffs are born level with the logs; the puff is drawn above its
-    // particle so that it appears over the flame tips and gathers under the
-    // lintel instead of veiling the fire.
-    WriteText(dir + "/Smoke.3dm", Particle("Smoke01", "Smoke.jpg", "SmokeA.jpg", 24.0f, 62.0f).Text());
+    WriteText(dir + "/Sparkle.3dm", SparkStar(4.5f).Text());
+    // Smoke puffs are born level with the logs and rise fast, turning as they
+    // go. Each is drawn deeper in the firebox than its particle, behind the
+    // logs, which hide it while it is low; turning about the depth axis
+    // leaves that depth alone. The puffs are pale and lit warm by the fire,
+    // so where they cross the flames these stay bright.
+    WriteText(dir + "/Smoke.3dm", SmokePuff(30.0f, 30.0f, 55.0f).Text());
 }
 
 }  // namespace assetgen
