@@ -89,10 +89,14 @@ TGLColor g_color{1, 1, 1, 1};
 
 void ResetRenderStateCaches()
 {
-    // The previous frame may have ended in the additive mode, which leaves
-    // depth writes off; everything drawn opaque needs them back.
-    if (g_blend == TBlendMode::bmAdditive && SceneGLReady())
+    // The GL state is made to match "off": the previous frame may have ended
+    // blended (additive blending would add every opaque face to the frame)
+    // with depth writes off.
+    if (g_blend != TBlendMode::bmOff && SceneGLReady()) {
         glDepthMask(GL_TRUE);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_BLEND);
+    }
     g_blend = TBlendMode::bmOff;
     g_group = nullptr;
     g_texture = nullptr;

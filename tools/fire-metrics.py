@@ -11,7 +11,8 @@ and prints shares of the whole frame:
   flicker    pixels outside the flame whose luminance varies (std >= 2 levels)
   smoke      pixels outside the flame that switching smoke off changes by >= 10
   sparkles   pixels outside the flame that switching sparkles off changes by >= 40
-The flame is every pixel that is bright in any frame, grown by 2 pixels.
+The flame is every pixel that is bright in any frame without sparkles, grown by
+2 pixels.
 Needs python3-numpy and python3-pil.
 """
 import argparse, os, subprocess, sys, tempfile
@@ -48,7 +49,9 @@ def main():
     nospark = series(a.tool, a.archive, a.size, a.setting + ["Sparkles=0"], tmp, "k")
     st = np.stack(base)
     bright = (st[..., 0] > 200) & (st[..., 1] > 120)
-    flame = bright.any(axis=0)
+    # the flame is taken from the frames without sparks, which are bright too
+    ks = np.stack(nospark)
+    flame = ((ks[..., 0] > 200) & (ks[..., 1] > 120)).any(axis=0)
     grown = flame.copy()
     for dy in range(-2, 3):
         for dx in range(-2, 3):

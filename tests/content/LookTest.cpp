@@ -135,6 +135,19 @@ TEST(FireplaceLookClassic, PaintedSurroundKeepsItsColour)
     EXPECT_GE(p[1] + 4, p[2]);
 }
 
+// The sparks are the last thing drawn when the smoke is off, and they glow:
+// added to the frame. The next frame's solid masonry must be drawn solid
+// again, not added onto the cleared picture as well (which washes it white).
+TEST(FireplaceLookClassic, AFrameEndingInAGlowLeavesTheNextFrameSolid)
+{
+    if (!fs::exists(std::string(PYRELUME_BINARY_DIR) + "/data/data.rfa") || !HaveContext())
+        GTEST_SKIP() << "no archive or no headless OpenGL context";
+    Picture pic;
+    ASSERT_TRUE(Render("--setting Sparkles=1 --setting Smoke=0", pic));
+    const std::uint8_t* brick = pic.At(20, 12);
+    EXPECT_LT(brick[0] + brick[1] + brick[2], 400);
+}
+
 // A loose description whose files are missing: the render names each missing
 // file on a line of its own, and fails when nothing but the description loaded.
 TEST(RenderMissingFiles, EachMissingFileIsNamedAndAnEmptySceneFails)

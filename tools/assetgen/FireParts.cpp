@@ -135,7 +135,7 @@ void Sparkle(int size, Image& colour, Image& alpha) {
             float streak = std::exp(-dx * dx / 0.004f) * std::exp(-dy * dy / 0.35f) * 0.5f +
                            std::exp(-dy * dy / 0.004f) * std::exp(-dx * dx / 0.35f) * 0.3f;
             float edge = Smooth(1.0f, 0.8f, r);
-            float a = Clamp01((core + 0.75f * halo + streak) * edge);
+            float a = Clamp01((core + 0.75f * halo + 0.35f * streak) * edge);
             Rgb c = Mix(Hex(0xff5a08), Hex(0xfff2c0), Clamp01(core * 1.4f + streak * 0.5f));
             colour.At(x, y) = c;
             colour.A(x, y) = 1;
@@ -158,7 +158,7 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
             float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
             float r = std::hypot(dx, dy) + (n - 0.5f) * 0.45f;
             float body = Smooth(0.95f, 0.15f, r);
-            float a = Clamp01(body * (0.3f + 0.9f * n2) * 0.5f) * Smooth(1.0f, 0.8f, std::hypot(dx, dy));
+            float a = Clamp01(body * (0.3f + 0.9f * n2) * 0.62f) * Smooth(1.0f, 0.8f, std::hypot(dx, dy));
             float shade = 0.5f + 0.16f * n2 + 0.08f * (1 - v);
             colour.At(x, y) = Rgb{shade * 1.12f, shade * 1.0f, shade * 0.88f};
             colour.A(x, y) = 1;

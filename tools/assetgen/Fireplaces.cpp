@@ -6,6 +6,7 @@
 // the masonry stands in front of z = -35 and the back wall behind z = -125.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "tools/assetgen/AssetGen.h"
 #include "tools/assetgen/Model.h"
@@ -217,8 +218,12 @@ V2 FireLightUV(V3 p, V3 fire, float away) {
 // A grid over the quad a-b-c-d, lifted off the surface along its normal, with
 // firelight coordinates at every vertex (a grid, so that the falloff follows
 // the distance and not just the corners). `away` dims a surface that does not
-// face the fire: it reads the flame as if that much further off.
-void LitSurface(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n, V3 fire, int div = 6, float away = 0) {
+// face the fire: it reads the flame as if that much further off. Edges listed
+// in `soft` (L: a-d, R: b-c, T: d-c) read the picture's top row, where the
+// flame never reaches, so a layer that ends in the middle of a face fades out
+// there instead of ending in a line, however tall the flames burn.
+void LitSurface(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n, V3 fire, int div = 6, float away = 0,
+                const char* soft = "") {
     const float len = std::sqrt(Dot(n, n));
     const V3 lift = n * (0.4f / len);
     std::vector<int> idx((div + 1) * (div + 1));
@@ -227,7 +232,11 @@ void LitSurface(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n, V3 fire, int div =
             const float s = static_cast<float>(i) / div, t = static_cast<float>(j) / div;
             const V3 bottom = a + (b - a) * s, top = d + (c - d) * s;
             const V3 p = bottom + (top - bottom) * t + lift;
-            idx[j * (div + 1) + i] = o.Add(p, FireLightUV(p, fire, away));
+            V2 uv = FireLightUV(p, fire, away);
+            const bool cold = (i == 0 && std::strchr(soft, 'L')) || (i == div && std::strchr(soft, 'R')) ||
+                              (j == div && std::strchr(soft, 'T'));
+            if (cold) uv.v = 0.995f;
+            idx[j * (div + 1) + i] = o.Add(p, uv);
         }
     for (int j = 0; j < div; ++j)
         for (int i = 0; i < div; ++i) {
@@ -282,10 +291,10 @@ void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0
 template <class Wall>
 ModelObject Flames(const std::string& mat, float floorY, float zBack, float zMid, float zFront, Wall wall) {
     ModelObject o = Obj("Flames", mat);
-    FlameSheet(o, wall(zBack) + 3, zBack, zBack, floorY + 10, floorY + 155, 0, 1, 0, 0.32f);
+    FlameSheet(o, wall(zBack) + 3, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
     const float zMidEnd = zMid - 22, zFrontEnd = zFront - 30;
-    FlameSheet(o, wall(zMidEnd) + 3, zMid, zMidEnd, floorY + 6, floorY + 136, 0.92f, 0.2f, 0, 0.31f);
-    FlameSheet(o, wall(zFrontEnd) + 3, zFront, zFrontEnd, floorY + 22, floorY + 112, 0.24f, 0.76f, 0.015f, 0.27f);
+    FlameSheet(o, wall(zMidEnd) + 3, zMid, zMidEnd, floorY + 6, floorY + 120, 0.92f, 0.2f, 0, 0.31f);
+    FlameSheet(o, wall(zFrontEnd) + 3, zFront, zFrontEnd, floorY + 22, floorY + 102, 0.24f, 0.76f, 0.015f, 0.27f);
     return o;
 }
 
@@ -382,8 +391,8 @@ Model ClassicFireplace() {
         LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
         LitSurface(lit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
         // the chimney breast beside the surround
-        LitSurface(lit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, 200, zF}, {-200, 200, zF}, kFront, fire, 6, room);
-        LitSurface(lit, {sw, floorY, zF}, {200, floorY, zF}, {200, 200, zF}, {sw, 200, zF}, kFront, fire, 6, room);
+        LitSurface(lit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, 200, zF}, {-200, 200, zF}, kFront, fire, 6, room, "LT");
+        LitSurface(lit, {sw, floorY, zF}, {200, floorY, zF}, {200, 200, zF}, {sw, 200, zF}, kFront, fire, 6, room, "RT");
         m.objects.push_back(lit);
     }
     m.objects.push_back(Flames(p + "Flame", floorY, -104, -73, -61,
@@ -455,7 +464,8 @@ Model RusticFireplace() {
              {0, 0}, {1, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
-    m.objects.push_back(EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7));
+    const ModelObject bed = EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7);
+    m.objects.push_back(bed);
 
     ModelObject light = Obj("LightMap", p + "LightMap");
     {
@@ -474,13 +484,37 @@ Model RusticFireplace() {
                    {halfW - d, spring, zF}, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vs}, {1, vs}, kLeft);
     }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", p + "Flame");
-    Card(flame, -62, 62, 22, 22 + 155, -106, -106, 0, 1, 0, kFlameV);
-    Card(flame, -50, 42, 19, 19 + 125, -90, -90, 0.95f, 0.1f, 0, kFlameV);
-    m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);
     m.objects.push_back(wood);
+    m.objects.push_back(EmberGlow(bed, p + "EmberGlow"));
+    {
+        const V3 fire{0, floorY + 30, -86};
+        ModelObject lit = Obj("FireLight", p + "FireLight");
+        // firebox floor, the hearth slab and its front edge
+        LitSurface(lit, {-halfW, floorY, zF}, {halfW, floorY, zF}, {halfW, floorY, backZ}, {-halfW, floorY, backZ}, kUp, fire);
+        LitSurface(lit, {-160, floorY, 36}, {160, floorY, 36}, {160, floorY, zF}, {-160, floorY, zF}, kUp, fire, 8);
+        LitSurface(lit, {-160, 0, 36}, {160, 0, 36}, {160, floorY, 36}, {-160, floorY, 36}, kFront, fire, 8);
+        // the vault over the fire, lit from below
+        for (int i = 0; i < n; ++i) {
+            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+            V3 mid{(x0 + x1) / 2, arch((x0 + x1) / 2), 0};
+            LitSurface(lit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, arch(x1), backZ}, {x0, arch(x0), backZ},
+                       V3{-mid.x, cy - mid.y, 0}, fire, 3);
+        }
+        // the stone breast round the arch and the beam, which face the room
+        const float room = 45;
+        LitSurface(lit, {-side + 60, floorY, zF}, {-halfW, floorY, zF}, {-halfW, 150, zF}, {-side + 60, 150, zF}, kFront, fire, 6, room, "LT");
+        LitSurface(lit, {halfW, floorY, zF}, {side - 60, floorY, zF}, {side - 60, 150, zF}, {halfW, 150, zF}, kFront, fire, 6, room, "RT");
+        for (int i = 0; i < n; ++i) {
+            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+            LitSurface(lit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, 150, zF}, {x0, 150, zF}, kFront, fire, 2, room);
+        }
+        LitSurface(lit, {-136, 150, 2}, {136, 150, 2}, {136, 166, 2}, {-136, 166, 2}, kFront, fire, 8, room);
+        LitSurface(lit, {-136, 150, zF}, {136, 150, zF}, {136, 150, 2}, {-136, 150, 2}, kDown, fire, 8);
+        m.objects.push_back(lit);
+    }
+    m.objects.push_back(Flames(p + "Flame", floorY, -110, -77, -64, [&](float) { return halfW; }));
     m.objects.push_back(BowedGuard(p + "Guard", 92, -4, 14, floorY, floorY + 66));
     return m;
 }
@@ -541,13 +575,13 @@ Model SparkStar(float half) {
 void WriteModels(const std::string& dir) {
     WriteText(dir + "/Fireplace01.3dm", ClassicFireplace().Text());
     WriteText(dir + "/Fireplace02.3dm", RusticFireplace().Text());
-    WriteText(dir + "/Sparkle.3dm", SparkStar(4.5f).Text());
+    WriteText(dir + "/Sparkle.3dm", SparkStar(9.0f).Text());
     // Smoke puffs are born level with the logs and rise fast, turning as they
     // go. Each is drawn deeper in the firebox than its particle, behind the
     // logs, which hide it while it is low; turning about the depth axis
     // leaves that depth alone. The puffs are pale and lit warm by the fire,
     // so where they cross the flames these stay bright.
-    WriteText(dir + "/Smoke.3dm", SmokePuff(30.0f, 30.0f, 55.0f).Text());
+    WriteText(dir + "/Smoke.3dm", SmokePuff(34.0f, 34.0f, 55.0f).Text());
 }
 
 }  // namespace assetgen
