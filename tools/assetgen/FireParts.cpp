@@ -158,7 +158,7 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
             float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
             float r = std::hypot(dx, dy) + (n - 0.5f) * 0.45f;
             float body = Smooth(0.95f, 0.15f, r);
-            float a = Clamp01(body * (0.3f + 0.9f * n2) * 0.62f) * Smooth(1.0f, 0.8f, std::hypot(dx, dy));
+            float a = Clamp01(body * (0.3f + 0.9f * n2) * 0.68f) * Smooth(1.0f, 0.8f, std::hypot(dx, dy));
             float shade = 0.5f + 0.16f * n2 + 0.08f * (1 - v);
             colour.At(x, y) = Rgb{shade * 1.12f, shade * 1.0f, shade * 0.88f};
             colour.A(x, y) = 1;

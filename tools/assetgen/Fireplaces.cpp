@@ -400,9 +400,6 @@ Model ClassicFireplace() {
         LitSurface(roomLit, {openW, floorY, zS + 2}, {sw, floorY, zS + 2}, {sw, sTop, zS + 2}, {openW, sTop, zS + 2}, kFront, fire, 6, room);
         LitSurface(roomLit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
         LitSurface(roomLit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
-        // the chimney breast beside the surround
-        LitSurface(roomLit, {-200, floorY, zF}, {-sw, floorY, zF}, {-sw, sTop, zF}, {-200, sTop, zF}, kFront, fire, 6, room, "LT");
-        LitSurface(roomLit, {sw, floorY, zF}, {200, floorY, zF}, {200, sTop, zF}, {sw, sTop, zF}, kFront, fire, 6, room, "RT");
         m.objects.push_back(roomLit);
     }
     m.objects.push_back(Flames(p + "Flame", floorY, -104, -73, -61,
