@@ -279,7 +279,7 @@ void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0
     auto z = [&](float x) { return zCentre + (zEnd - zCentre) * (x / halfW) * (x / halfW); };
     auto top = [&](float x) {
         const float t = 1 - (x / halfW) * (x / halfW);
-        return y0 + (y1 - y0) * std::pow(std::max(t, 0.0f), 0.6f);
+        return y0 + (y1 - y0) * std::pow(std::max(t, 0.0f), 1.2f);
     };
     for (int i = 0; i < n; ++i) {
         const float s0 = static_cast<float>(i) / n, s1 = static_cast<float>(i + 1) / n;
@@ -295,12 +295,12 @@ void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0
 // each showing another part or the mirror image of the picture so that no
 // tongue repeats; the nearer layers show fewer columns, so their tongues are
 // broader. The lower rows of the picture are the flames' roots. `wall(z)` is
-// the firebox's half-width at depth z: the back layer runs into the walls,
-// the nearer ones die away short of them.
+// the firebox's half-width at depth z: every layer dies away short of the
+// walls.
 template <class Wall>
 ModelObject Flames(const std::string& mat, float floorY, float zBack, float zMid, float zFront, Wall wall) {
     ModelObject o = Obj("Flames", mat);
-    FlameSheet(o, wall(zBack) + 2, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
+    FlameSheet(o, wall(zBack) - 3, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
     const float zMidEnd = zMid - 22, zFrontEnd = zFront - 30;
     FlameSheet(o, wall(zMidEnd) - 4, zMid, zMidEnd, floorY + 6, floorY + 120, 0.92f, 0.2f, 0, 0.31f);
     FlameSheet(o, wall(zFrontEnd) - 8, zFront, zFrontEnd, floorY + 22, floorY + 102, 0.24f, 0.76f, 0.015f, 0.27f);
