@@ -112,7 +112,7 @@ void AddMaterials(Model& m, const std::string& p) {
     // through orange to white; the tint turns that into red edges, orange
     // tongues and a warm yellow core.
     ModelMaterial flame = Mat(p + "Flame", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    flame.selfIllum = {255, 226, 160};
+    flame.selfIllum = {255, 214, 140};
     flame.opacityType = 2;
     m.materials.push_back(flame);
     // Firelight: the same animated flame picture, dimmed and added to the
