@@ -98,7 +98,7 @@ const TOptionSpec kOptions[] = {
     {"window", nullptr, nullptr, nullptr, "draw in a window of its own (the default; Escape or q closes it)",
      [](THackOptions& o, const std::string&, const std::string&) { o.Target = THackTarget::htWindow; }, false},
     {"fullscreen", nullptr, nullptr, nullptr,
-     "fill the monitor under the mouse pointer; the pointer hides until the mouse moves (Escape or q ends it)",
+     "a window filling the monitor under the pointer (Escape or q ends it)",
      [](THackOptions& o, const std::string&, const std::string&) { o.Target = THackTarget::htFullscreen; }, false},
     {"window-id", "ID", nullptr, nullptr, "draw on the window ID of another program (0x... hex or decimal)",
      [](THackOptions& o, const std::string& opt, const std::string& v) {
