@@ -40,9 +40,10 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev
   nsis
   libx11-dev xscreensaver xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xcvt
-  # the Linux program's full-screen window (RandR) and its pointer check (XFixes);
-  # its Debian package's checks (lintian, the desktop entry, AppStream, man)
-  libxrandr-dev libxfixes-dev lintian desktop-file-utils appstream man-db
+  # the Linux program's full-screen window (RandR), checked with and without a
+  # window manager, and its pointer (XFixes); its Debian package's checks
+  # (lintian, the desktop entry, AppStream, man)
+  libxrandr-dev libxfixes-dev openbox lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# pyrelume -fullscreen as a desktop user meets it, on X servers without a
-# window manager:
+# pyrelume -fullscreen as a desktop user meets it:
 #  1. the settings file: a bad line stops -fullscreen with the file and line
 #     named; under xscreensaver (-root) the file is not read;
 #  2. at 1024x768 the window covers the screen and shows the fire, the pointer
 #     is hidden, shows when the mouse moves and hides again when it rests; q
 #     ends it;
-#  3. at 1600x900 it covers that screen too; Escape ends it;
+#  3. at 1600x900 under a window manager (openbox) it asks for and gets the
+#     full-screen state, covers that screen too, and Escape ends it;
 #  4. with two monitors (Xorg's dummy driver; root only) it covers the monitor
 #     under the pointer and no other.
 # usage: run-fullscreen-checks.sh PYRELUME HACK_CURSOR_PROBE      (exit 77: skipped)
@@ -14,7 +14,7 @@
 set -euo pipefail
 hack=$1
 probe=$2
-for tool in Xvfb xdotool xwininfo import convert python3; do
+for tool in Xvfb xdotool xwininfo xprop import convert python3; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 work=$(mktemp -d /tmp/pyrelume-fullscreen.XXXXXX)
@@ -133,16 +133,28 @@ wait "$pid" && rc=0 || rc=$?
 echo "ok 2: 1024x768 covered ($fire flame pixels); the pointer hidden, $shown after a move, hidden again; q ended it"
 kill "$xvfb_pid" 2>/dev/null || true
 
-# ---- 3. 1600x900, Escape.
+# ---- 3. 1600x900 under a window manager, Escape.
 start_xvfb 1600x900
+wm="no window manager"
+if command -v openbox >/dev/null; then
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+  wm=openbox
+fi
 "$hack" -fullscreen 2>"$work/err" &
 pid=$!
 pids+=($pid)
 wait_window "$pid"
 fire=$(covers full1600 0 0 1600 900)
+if [ "$wm" = openbox ]; then
+  xprop -name Pyrelume _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
+    fail "openbox did not make the window full screen: $(xprop -name Pyrelume _NET_WM_STATE)"
+  [ "$(xdotool getwindowfocus getwindowname)" = Pyrelume ] || fail "the window does not have the keyboard under openbox"
+fi
 xdotool key Escape
 wait_end "$pid" 5
-echo "ok 3: 1600x900 covered ($fire flame pixels); Escape ended it"
+echo "ok 3: 1600x900 covered under $wm ($fire flame pixels); Escape ended it"
 kill "$xvfb_pid" 2>/dev/null || true
 
 # ---- 4. Two monitors: the one under the pointer.
