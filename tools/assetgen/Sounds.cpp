@@ -6,8 +6,7 @@
 // - crackle: runs of tiny ticks from a spot where the wood is splitting;
 // - pops: steam pockets bursting, a sharp click that rings a short wooden
 //   body; bigger pops are lower, louder and ring longer (5 to 40 ms);
-// - snaps: rare loud cracks with a thump and a rattle of splinters, and now
-//   and then a log settling with a dull knock;
+// - snaps: rare loud cracks with a thump and a rattle of splinters;
 // - sap: thin hisses that swell, sputter and fade;
 // - the room: a short, soft reverberation, different on both sides.
 // Everything is built on a circular buffer: the filters and the room run
@@ -25,6 +24,9 @@ namespace {
 
 constexpr int kRate = 22050;
 constexpr double kPiD = 3.14159265358979323846;
+// The loudness of both loops: the loudest snaps of the two together stay a
+// few dB under full scale.
+constexpr float kLevel = 1.4f;
 
 struct Stereo {
     std::vector<float> l, r;
@@ -215,33 +217,6 @@ std::vector<float> Snap(Rng& rng, float amp) {
     return v;
 }
 
-// A log settling: a dull low knock, perhaps a second one, and a short
-// crumble of embers.
-std::vector<float> Settle(Rng& rng, float amp) {
-    int len = Samples(rng.Range(0.45f, 0.8f));
-    std::vector<float> v(static_cast<std::size_t>(len));
-    for (int j = 0, knocks = 1 + rng.Below(2); j < knocks; ++j) {
-        std::vector<float> kick = Burst(Samples(0.008f), 0.002, rng);
-        Biquad::LowPass(900).Run(kick, false);
-        kick.resize(static_cast<std::size_t>(len));
-        std::vector<float> knock = Ring(kick, rng.Range(70, 150), rng.Range(0.025f, 0.05f));
-        std::vector<float> wood = Ring(kick, rng.Range(300, 600), rng.Range(0.006f, 0.012f));
-        ScaleTo(knock, j == 0 ? 1.0f : 0.5f, true);
-        ScaleTo(wood, j == 0 ? 0.35f : 0.2f, true);
-        int at = j == 0 ? 0 : Samples(rng.Range(0.03f, 0.09f));
-        AddInto(v, knock, at, 1);
-        AddInto(v, wood, at, 1);
-    }
-    for (int j = 0, grains = 8 + rng.Below(14); j < grains; ++j) {
-        float t = rng.Range(0.01f, 0.35f);
-        std::vector<float> g = Tick(rng, rng.Range(0.04f, 0.2f) * (1 - t * 2));
-        Biquad::LowPass(3500).Run(g, false);
-        AddInto(v, g, Samples(t), 1);
-    }
-    ScaleTo(v, amp, true);
-    return v;
-}
-
 // Sap boiling out of a log end: a thin hiss that swells, sputters and fades,
 // with a few tiny bursts of steam in it.
 std::vector<float> Sizzle(Rng& rng, float amp) {
@@ -379,8 +354,8 @@ void AddRoar(Stereo& out, Rng& rng, float rms, int flames) {
     std::vector<float> dl = rumble(35, 200), dr = rumble(35, 200), ml = flutter(), mr = flutter();
     for (int i = 0; i < n; ++i) {
         float e = std::exp(0.35f * breath[i] + 0.18f * swell[i]);
-        roar.l[i] += (dl[i] + 0.3f * ml[i]) * e * 0.9f * std::sqrt(static_cast<float>(flames));
-        roar.r[i] += (dr[i] + 0.3f * mr[i]) * e * 0.9f * std::sqrt(static_cast<float>(flames));
+        roar.l[i] += (dl[i] + 0.3f * ml[i]) * e * 0.65f * std::sqrt(static_cast<float>(flames));
+        roar.r[i] += (dr[i] + 0.3f * mr[i]) * e * 0.65f * std::sqrt(static_cast<float>(flames));
     }
     // a faint breath of air in the flames, following the same swells
     std::vector<float> air = WhiteNoise(n, rng), airR = WhiteNoise(n, rng);
@@ -402,7 +377,7 @@ struct Recipe {
     std::uint64_t seed;
     float roar;  // level of the roar (RMS)
     int flames;
-    float runsPerSec, ticksPerSec, popsPerSec, snapsPerSec, settlesPerSec, sizzlesPerSec;
+    float runsPerSec, ticksPerSec, popsPerSec, snapsPerSec, sizzlesPerSec;
     float popSize;  // 0..1, how big the pops grow
     float popLoud, tickLoud;
     float room;  // send of the events into the room
@@ -428,14 +403,12 @@ Stereo Make(const Recipe& rc) {
     }
     for (int i = 0, c = count(rc.snapsPerSec); i < c; ++i)
         AddEvent(events, when(0.15f), Snap(rng, rng.Range(0.32f, 0.5f)), FirePan(rng));
-    for (int i = 0, c = count(rc.settlesPerSec); i < c; ++i)
-        AddEvent(events, when(0.15f), Settle(rng, rng.Range(0.14f, 0.22f)), 0.5f + rng.Gauss() * 0.3f);
     for (int i = 0, c = count(rc.sizzlesPerSec); i < c; ++i)
         AddEvent(events, when(0), Sizzle(rng, rng.Range(0.02f, 0.045f)), FirePan(rng));
     AddRoom(out, events, rc.room, 0.4f);
     for (int i = 0; i < n; ++i) {
-        out.l[i] += events.l[i];
-        out.r[i] += events.r[i];
+        out.l[i] = (out.l[i] + events.l[i]) * kLevel;
+        out.r[i] = (out.r[i] + events.r[i]) * kLevel;
     }
     return out;
 }
@@ -478,12 +451,12 @@ void WriteSounds(const std::string& dir) {
     // The two loops play together, so each carries part of the fire; either
     // alone still sounds like one. Their lengths share no common factor, so
     // the pair repeats only every 130 s.
-    // Snap: the bigger pops, the snaps and the settling logs, over two flames.
+    // Snap: the bigger pops and the snaps, over two flames.
     WriteFile(dir + "/fireplace1.wav",
-              WavBytes(Make({13.0f, 0x5A4B, 0.007f, 2, 0.25f, 4, 1.0f, 0.3f, 0.1f, 0.08f, 1.0f, 0.5f, 0.035f, 0.25f})));
+              WavBytes(Make({13.0f, 0x5A4B, 0.007f, 2, 0.25f, 4, 1.0f, 0.16f, 0.08f, 1.0f, 0.5f, 0.035f, 0.35f})));
     // Crackle: the roar of three flames, runs of crackling, small pops and sap.
     WriteFile(dir + "/fireplace2.wav",
-              WavBytes(Make({10.0f, 0xC4AC, 0.0085f, 3, 0.9f, 12, 2.2f, 0.05f, 0, 0.25f, 0.5f, 0.35f, 0.04f, 0.2f})));
+              WavBytes(Make({10.0f, 0xC4AC, 0.0085f, 3, 0.9f, 12, 2.2f, 0.1f, 0.25f, 0.5f, 0.35f, 0.04f, 0.3f})));
 }
 
 }  // namespace assetgen
