@@ -147,7 +147,7 @@ void AddInto(std::vector<float>& to, const std::vector<float>& from, int at, flo
 std::vector<float> Tick(Rng& rng, float amp) {
     int len = Samples(rng.Range(0.0008f, 0.003f));
     std::vector<float> v = Burst(len, len / 3.0 / kRate, rng);
-    float tilt = rng.Range(0.5f, 0.95f), prev = 0;
+    float tilt = rng.Range(0.3f, 0.85f), prev = 0;
     for (float& s : v) {
         float d = s - prev * tilt;  // tilted towards the highs
         prev = s;
@@ -326,7 +326,6 @@ void AddRoar(Stereo& out, Rng& rng, float rms, int flames) {
         Biquad::HighPass(lowHz).Run(v, true);
         Biquad::HighPass(lowHz).Run(v, true);
         Biquad::LowPass(highHz).Run(v, true);
-        Biquad::LowPass(highHz * 1.4, 0.6).Run(v, true);
         ScaleTo(v, 1, false);
         return v;
     };
@@ -405,6 +404,8 @@ Stereo Make(const Recipe& rc) {
         AddEvent(events, when(0.15f), Snap(rng, rng.Range(0.32f, 0.5f)), FirePan(rng));
     for (int i = 0, c = count(rc.sizzlesPerSec); i < c; ++i)
         AddEvent(events, when(0), Sizzle(rng, rng.Range(0.02f, 0.045f)), FirePan(rng));
+    // the air between the fire and the listener takes the edge off the highest crackle
+    for (std::vector<float>* side : {&events.l, &events.r}) Biquad::LowPass(7500, 0.6).Run(*side, true);
     AddRoom(out, events, rc.room, 0.4f);
     for (int i = 0; i < n; ++i) {
         out.l[i] = (out.l[i] + events.l[i]) * kLevel;

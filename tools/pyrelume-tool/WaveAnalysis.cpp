@@ -165,17 +165,27 @@ TWaveStats MeasureWave(const TStereoSamples& s, const TPopRule& rule)
     // each channel, the mean removed and the DC bin left out.
     const std::vector<double> window = Hann(4096);
     const double meanL = Mean(s.L), meanR = Mean(s.R);
-    double low = 0, all = 0;
-    for (long start = -2048; start < static_cast<long>(s.Frames()); start += 2048)
+    constexpr std::size_t kOctaves = std::size(kOctaveCentres);
+    double low = 0, all = 0, octave[kOctaves] = {};
+    long windows = 0;
+    for (long start = -2048; start < static_cast<long>(s.Frames()); start += 2048, ++windows)
         for (int c = 0; c < 2; ++c) {
             const std::vector<double> p = PowerSpectrum(c == 0 ? s.L : s.R, start, window, c == 0 ? meanL : meanR);
             for (std::size_t k = 1; k < p.size(); ++k) {
+                const double hz = static_cast<double>(k) * s.Rate / 4096.0;
                 all += p[k];
-                if (static_cast<double>(k) * s.Rate / 4096.0 < kLowShareHz)
+                if (hz < kLowShareHz)
                     low += p[k];
+                for (std::size_t o = 0; o < kOctaves; ++o)
+                    if (hz >= kOctaveCentres[o] / std::sqrt(2.0) && hz < kOctaveCentres[o] * std::sqrt(2.0))
+                        octave[o] += p[k];
             }
         }
     st.LowShare = all > 0 ? low / all : 0;
+    // Parseval with the Hann window (sum of squares 1536 for 4096 frames,
+    // windows at half overlap): the mean square of a channel in the band.
+    for (double e : octave)
+        st.OctaveDb.push_back(10 * std::log10(std::max(e * 2 / (4096.0 * 1536.0 * 2 * windows), 1e-20)));
 
     double sl = 0, sr = 0, slr = 0;
     for (std::size_t i = 0; i < s.Frames(); ++i) {

@@ -24,10 +24,14 @@ struct TWaveStats {
     double Correlation = 0;  // Pearson correlation of left and right
     double RmsDb = -200, PeakDb = -200;  // dB of full scale, both channels
     std::vector<double> PopTimes;  // onsets in seconds
+    // Level of each octave band (centres 31.5 Hz .. 8 kHz, kOctaveCentres)
+    // in dB of full scale: the long-term shape of the spectrum.
+    std::vector<double> OctaveDb;
     double PopsPerSecond() const { return Seconds > 0 ? PopTimes.size() / Seconds : 0; }
 };
 
 inline constexpr double kLowShareHz = 400;
+inline constexpr double kOctaveCentres[] = {31.5, 63, 125, 250, 500, 1000, 2000, 4000, 8000};
 
 // A pop is a transient: the energy of a 5 ms window (both channels) rises
 // from below to at least 20 times (13 dB over) the median of the windows in

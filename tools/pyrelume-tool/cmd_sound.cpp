@@ -65,6 +65,10 @@ int RunWavStats(const std::string& file)
     std::printf("energy below %.0f Hz: %.1f%%\n", kLowShareHz, st.LowShare * 100);
     std::printf("left/right correlation: %.3f\n", st.Correlation);
     std::printf("pops: %zu, %.2f per second\n", st.PopTimes.size(), st.PopsPerSecond());
+    std::printf("octaves (Hz: dBFS):");
+    for (std::size_t o = 0; o < st.OctaveDb.size(); ++o)
+        std::printf(" %g: %.1f", kOctaveCentres[o], st.OctaveDb[o]);
+    std::printf("\n");
     return 0;
 }
 
