@@ -418,10 +418,11 @@ std::vector<std::uint8_t> WavBytes(const Stereo& s) {
     std::vector<std::uint8_t> b;
     auto put16 = [&](std::uint32_t v) { AppendLE16(b, v); };
     auto put32 = [&](std::uint32_t v) { AppendLE32(b, v); };
-    auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
+    auto tag = [&](const char* t) {
+        for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(t[k]));
+    };
     const std::uint32_t frames = static_cast<std::uint32_t>(s.Size());
     const std::uint32_t dataSize = frames * 4;
-    b.reserve(44 + dataSize);
     tag("RIFF");
     put32(36 + dataSize);
     tag("WAVE");
