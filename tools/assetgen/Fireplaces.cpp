@@ -72,6 +72,15 @@ ModelMaterial Mat(const std::string& name, float amb, float dif, const std::stri
     return m;
 }
 
+// A layer that glows with the animated flame picture in the given tint,
+// added to the frame (additive opacity).
+ModelMaterial FlameGlow(const std::string& name, std::array<float, 3> tint) {
+    ModelMaterial g = Mat(name, 0, 0, "FLAME.jpg", "FLAME.jpg");
+    g.selfIllum = tint;
+    g.opacityType = 2;
+    return g;
+}
+
 // Materials shared by both models; each model prefixes its own names so that a
 // model switch never inherits the other's colours from the scene's list.
 void AddMaterials(Model& m, const std::string& p) {
@@ -111,28 +120,16 @@ void AddMaterials(Model& m, const std::string& p) {
     // show through. The simulation's palettes run from a transparent blue
     // through orange to white; the tint turns that into red edges, orange
     // tongues and a warm yellow core.
-    ModelMaterial flame = Mat(p + "Flame", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    flame.selfIllum = {255, 214, 140};
-    flame.opacityType = 2;
-    m.materials.push_back(flame);
+    m.materials.push_back(FlameGlow(p + "Flame", {255, 214, 140}));
     // Firelight: the same animated flame picture, dimmed and added to the
     // surfaces around the fire (see LitSurface), so they brighten and flicker
     // as the flames rise and fall.
-    ModelMaterial fireLight = Mat(p + "FireLight", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    fireLight.selfIllum = {150, 92, 28};
-    fireLight.opacityType = 2;
-    m.materials.push_back(fireLight);
+    m.materials.push_back(FlameGlow(p + "FireLight", {150, 92, 28}));
     // The same, much fainter, for faces turned towards the room: they catch
     // only the light that comes back from it.
-    ModelMaterial roomLight = Mat(p + "RoomLight", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    roomLight.selfIllum = {84, 50, 14};
-    roomLight.opacityType = 2;
-    m.materials.push_back(roomLight);
+    m.materials.push_back(FlameGlow(p + "RoomLight", {84, 50, 14}));
     // The ember bed's breathing glow, from the hottest rows of the flame.
-    ModelMaterial emberGlow = Mat(p + "EmberGlow", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    emberGlow.selfIllum = {190, 96, 30};
-    emberGlow.opacityType = 2;
-    m.materials.push_back(emberGlow);
+    m.materials.push_back(FlameGlow(p + "EmberGlow", {190, 96, 30}));
     ModelMaterial guard = Mat(p + "Guard", 130, 60, "FireGuard.jpg", "FireGuardA.jpg");
     guard.specular = {255, 230, 200};
     guard.specularLevel = 40;
