@@ -46,7 +46,7 @@ TGroupMaterial::~TGroupMaterial()
 
 bool TGroupMaterial::Translucent() const
 {
-    return glMaterial_->Diffuse().A < 0.99f;
+    return Additive || glMaterial_->Diffuse().A < 0.99f;
 }
 
 void ApplyMaterialGroup(TGroupMaterial* group)
@@ -373,7 +373,11 @@ const std::vector<TMeshGroup*>& TSceneMesh::OpaqueDrawingOrder()
 
 void TSceneMesh::DrawGroup(TMeshGroup& group, bool translucent)
 {
-    SetBlending(translucent);
+    if (!translucent)
+        SetBlendMode(TBlendMode::bmOff);
+    else
+        SetBlendMode(group.MaterialGroup && group.MaterialGroup->Additive ? TBlendMode::bmAdditive
+                                                                          : TBlendMode::bmAlpha);
     group.Draw();
 }
 
@@ -592,6 +596,8 @@ void FillMaterialGroup(TGroupMaterial& group, const T3DMMaterialStandard& m)
     gm->SetShininess(m.Glossiness * 0.128f * 7.0f);
     gm->SetFront(true);
     gm->SetBack(m.TwoSided);
+    // Opacity type 2 is the additive kind of transparency.
+    group.Additive = m.OpacityType == 2;
 }
 
 namespace {

@@ -30,8 +30,11 @@ public:
     TGroupMaterial& operator=(const TGroupMaterial&) = delete;
 
     TGLMaterial* GLMaterial() const { return glMaterial_; }
-    // Diffuse alpha below 0.99.
+    // Diffuse alpha below 0.99, or added to the frame.
     bool Translucent() const;
+    // Drawn added to the frame instead of over it: a glowing layer (a model
+    // material whose opacity type is 2, additive).
+    bool Additive = false;
 
     int Index = 0;
     TSceneMaterial* Material = nullptr;

@@ -81,7 +81,7 @@ void EndOrtho()
 // ---------------------------------------------------------------- caches
 
 namespace {
-bool g_blending = false;
+TBlendMode g_blend = TBlendMode::bmOff;
 TGroupMaterial* g_group = nullptr;
 TSceneTexture* g_texture = nullptr;
 TGLColor g_color{1, 1, 1, 1};
@@ -89,7 +89,15 @@ TGLColor g_color{1, 1, 1, 1};
 
 void ResetRenderStateCaches()
 {
-    g_blending = false;
+    // The GL state is made to match "off": the previous frame may have ended
+    // blended (additive blending would add every opaque face to the frame)
+    // with depth writes off.
+    if (g_blend != TBlendMode::bmOff && SceneGLReady()) {
+        glDepthMask(GL_TRUE);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_BLEND);
+    }
+    g_blend = TBlendMode::bmOff;
     g_group = nullptr;
     g_texture = nullptr;
     // The GL state is made to match: the previous frame may have ended with
@@ -100,27 +108,48 @@ void ResetRenderStateCaches()
     SwitchGLCapability(GL_ALPHA_TEST, false);
 }
 
-void SetBlending(bool flag)
+void SetBlendMode(TBlendMode mode)
 {
-    if (flag == g_blending)
+    if (mode == g_blend)
         return;
-    g_blending = flag;
+    const TBlendMode was = g_blend;
+    g_blend = mode;
     if (!SceneGLReady())
         return;
-    if (flag) {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glAlphaFunc(GL_GREATER, 0.05f);
-        glEnable(GL_ALPHA_TEST);
-        glEnable(GL_BLEND);
-    } else {
+    if (was == TBlendMode::bmAdditive)
+        glDepthMask(GL_TRUE);
+    switch (mode) {
+    case TBlendMode::bmOff:
         glDisable(GL_ALPHA_TEST);
         glDisable(GL_BLEND);
+        break;
+    case TBlendMode::bmAlpha:
+    case TBlendMode::bmAdditive:
+        glBlendFunc(GL_SRC_ALPHA, mode == TBlendMode::bmAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+        if (mode == TBlendMode::bmAdditive)
+            glDepthMask(GL_FALSE);
+        if (was == TBlendMode::bmOff) {
+            glAlphaFunc(GL_GREATER, 0.05f);
+            glEnable(GL_ALPHA_TEST);
+            glEnable(GL_BLEND);
+        }
+        break;
     }
+}
+
+void SetBlending(bool flag)
+{
+    SetBlendMode(flag ? TBlendMode::bmAlpha : TBlendMode::bmOff);
 }
 
 bool CurrentBlending()
 {
-    return g_blending;
+    return g_blend != TBlendMode::bmOff;
+}
+
+TBlendMode CurrentBlendMode()
+{
+    return g_blend;
 }
 
 void SetCachedMaterialGroup(TGroupMaterial* group)

@@ -39,9 +39,18 @@ void EndOrtho();
 // Start of every scene render: blending off, no texture, no material group.
 void ResetRenderStateCaches();
 
-// On: source alpha / one minus source alpha, alpha test > 0.05; off: both disabled.
+// How a pass blends: off; source alpha over the frame (one minus source
+// alpha); or added to the frame (glowing layers: flames, firelight, sparks),
+// which leaves the depth buffer as it is: glows hide nothing, so sparks and
+// smoke show through the flames and overlapping glows all add up. Both
+// blended modes test alpha > 0.05.
+enum class TBlendMode { bmOff, bmAlpha, bmAdditive };
+void SetBlendMode(TBlendMode mode);
+// On: bmAlpha; off: bmOff.
 void SetBlending(bool flag);
+// True in either blended mode.
 bool CurrentBlending();
+TBlendMode CurrentBlendMode();
 
 // The applied material group and the bound scene texture. ApplyMaterialGroup
 // (scene/SceneMeshes.h) and SetCurrentTexture (scene/SceneTextures.h) change

@@ -3,7 +3,8 @@
 # mingw-w64 toolchains, the libraries, wine (32-bit) with Mesa for running the
 # Windows build, Xvfb and ImageMagick for screenshots, clang with its libFuzzer
 # runtime for the fuzz targets, NSIS (makensis) for the Windows setup program,
-# xscreensaver and a dummy-driver Xorg for the Linux display hack's checks.
+# xscreensaver and a dummy-driver Xorg for the Linux display hack's checks,
+# lintian and the desktop and AppStream validators for its Debian package.
 # Safe to run again.
 set -euo pipefail
 SUDO=""
@@ -39,6 +40,10 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev
   nsis
   libx11-dev xscreensaver xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xcvt
+  # the Linux program's full-screen window (RandR), checked with and without a
+  # window manager, and its pointer (XFixes); its Debian package's checks
+  # (lintian, the desktop entry, AppStream, man)
+  libxrandr-dev libxfixes-dev openbox lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

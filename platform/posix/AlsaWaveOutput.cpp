@@ -158,3 +158,25 @@ std::unique_ptr<TWaveOutput> CreateAlsaWaveOutput(const std::string& device)
 {
     return std::make_unique<TAlsaWaveOutput>(device);
 }
+
+namespace {
+
+extern "C" void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+void SilenceAlsaMessages() { snd_lib_error_set_handler(&IgnoreAlsaMessage); }
+
+std::string AlsaDeviceProblem(const std::string& device)
+{
+    snd_pcm_t* pcm = nullptr;
+    const int err = snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+    if (err >= 0) {
+        snd_pcm_close(pcm);
+        return {};
+    }
+    int card = -1;
+    if (snd_card_next(&card) < 0 || card < 0)
+        return "no sound card was found";
+    return "the sound device \"" + device + "\" cannot be opened (" + snd_strerror(err) + ")";
+}

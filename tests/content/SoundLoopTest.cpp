@@ -1,11 +1,15 @@
 // The crackle loops play end to end forever: the jump from the last frame to
 // the first must be no bigger than the ordinary steps inside the sound, and
-// the loops must actually crackle (sharp peaks over a quiet bed).
+// the loops must actually crackle (sharp peaks over a quiet bed). Played
+// together as the scene plays them, they hold a low roar, are wide, and pop.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "tests/common/TestUtil.h"
 #include "tests/content/ContentArchive.h"
 
 using namespace content_test;
@@ -71,4 +75,28 @@ TEST(ContentSounds, LoopsCrackleAndDiffer) {
     std::size_t same = 0;
     for (std::size_t i = 0; i + 1 < a.samples.size(); i += 2) same += a.samples[i] == a.samples[i + 1];
     EXPECT_LT(same, a.samples.size() / 20);
+}
+
+TEST(ContentSounds, TheSceneMixHasARoarWidthAndPops) {
+    testutil::ScratchDir dir("content_sound_mix");
+    const std::string archive = std::string(PYRELUME_BINARY_DIR) + "/data/data.rfa";
+    auto r = testutil::RunTool("mix \"" + archive + "\" --seconds 20 --out \"" + dir.File("mix.wav") + "\"", dir);
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    r = testutil::RunTool("wav stats \"" + dir.File("mix.wav") + "\"", dir);
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    double low = -1, corr = 2, perSec = -1, peak = 0;
+    int pops = 0;
+    const char* at = std::strstr(r.Out.c_str(), "energy below 400 Hz:");
+    ASSERT_NE(at, nullptr) << r.Out;
+    ASSERT_EQ(std::sscanf(at, "energy below 400 Hz: %lf%%\nleft/right correlation: %lf\npops: %d, %lf", &low, &corr,
+                          &pops, &perSec), 4)
+        << r.Out;
+    ASSERT_EQ(std::sscanf(std::strstr(r.Out.c_str(), "peak"), "peak %lf", &peak), 1) << r.Out;
+    EXPECT_GE(low, 15.0) << "a low roar of flames under the crackle";
+    EXPECT_LE(low, 80.0) << "the crackle is not drowned in rumble";
+    EXPECT_LE(corr, 0.9) << "left and right differ";
+    EXPECT_GE(corr, 0.1) << "still one fire in front of the listener";
+    EXPECT_GE(perSec, 0.5);
+    EXPECT_LE(perSec, 8.0);
+    EXPECT_LT(peak, -1.0) << "the two loops together do not clip";
 }

@@ -1,7 +1,9 @@
 // The display hack's command line against the real fireplace: each setting
 // option reaches the fireplace through the settings store, bad input is one
-// line, the settings file offers exactly the accepted options with the same
-// ranges, and the per-display sound lock.
+// line, the settings file pyrelume.conf sits under the command line, the
+// settings form of xscreensaver offers exactly the accepted options (one dash,
+// the same ranges), the man page documents them, the monitor a full screen
+// covers, and the per-display sound lock.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -17,6 +19,7 @@
 #include "clock/GLClock.h"
 #include "platform/posix/hack/HackOptions.h"
 #include "platform/posix/hack/SoundLock.h"
+#include "platform/posix/hack/XTarget.h"
 #include "scene/GLGraphics.h"
 #include "shell/AppPro.h"
 #include "shell/GLApp.h"
@@ -40,6 +43,10 @@ protected:
     // Loads the fireplace, feeds the options and lets it read them.
     void Run(const std::vector<std::string>& args, bool playSound = false)
     {
+        Run(ParseHackOptions(args), playSound);
+    }
+    void Run(const THackOptions& options, bool playSound)
+    {
         TResourceFileReader& reader = ResourceReader();
         reader.Close();
         reader.Source = ReadSource::ArchiveFile;
@@ -48,7 +55,7 @@ protected:
         form.LoadScene(nullptr, "", "pyrelume.gsc", 2);
         ASSERT_TRUE(form.Scene);
         store.SetKeyPath("Software\\Varnel Software\\Pyrelume 3");
-        FeedHackSettings(ParseHackOptions(args), store, form.Scene.get(), playSound);
+        FeedHackSettings(options, store, form.Scene.get(), playSound);
         form.LoadSettings(store);
     }
 
@@ -209,7 +216,9 @@ TEST(HackSettingsFile, OffersExactlyTheAcceptedOptionsWithTheirRanges)
             a.replace(p, 1, value);
         const auto w = Words(a);
         EXPECT_EQ(UsageError(w), "<accepted>") << a;
-        offered.insert(w[0].substr(2));
+        // xscreensaver's own settings files give their options with one dash.
+        EXPECT_TRUE(w[0].size() > 1 && w[0][0] == '-' && w[0][1] != '-') << a;
+        offered.insert(w[0].substr(1));
     };
     bool gl = false;
     for (const auto& e : elements) {
@@ -217,7 +226,7 @@ TEST(HackSettingsFile, OffersExactlyTheAcceptedOptionsWithTheirRanges)
         if (kind == "screensaver")
             gl = e.count("gl") && e.at("gl") == "yes" && e.at("name") == "pyrelume";
         if (kind == "command")
-            EXPECT_EQ(e.at("arg"), "--root");
+            EXPECT_EQ(e.at("arg"), "-root");
         if (kind == "number") {
             const int low = std::stoi(e.at("low")), high = std::stoi(e.at("high"));
             accept(e.at("arg"), e.at("low"));
@@ -227,7 +236,7 @@ TEST(HackSettingsFile, OffersExactlyTheAcceptedOptionsWithTheirRanges)
             // covers the usual part of -delay only).
             std::string arg = e.at("arg");
             arg.resize(arg.find(' '));
-            if (arg == "--delay")
+            if (arg == "-delay")
                 continue;
             EXPECT_NE(UsageError({arg, std::to_string(low - 1)}), "<accepted>") << arg;
             EXPECT_NE(UsageError({arg, std::to_string(high + 1)}), "<accepted>") << arg;
@@ -246,6 +255,133 @@ TEST(HackSettingsFile, OffersExactlyTheAcceptedOptionsWithTheirRanges)
         EXPECT_TRUE(settings.count(n)) << n;
     for (const std::string& n : settings)
         EXPECT_TRUE(offered.count(n) || offered.count("no-" + n) || offered.count(n.substr(3))) << n;
+}
+
+TEST_F(HackFireplace, TheSettingsFileReachesTheFireplaceUnderTheCommandLine)
+{
+    THackOptions file;
+    ApplyHackConfig(file,
+                    "# the living-room fire\n"
+                    "flame-color = orange\n"
+                    "\n"
+                    "  decay 4\r\n"
+                    "-near-view\n"
+                    "--burning-rate=9\n"
+                    "clock-color = #102030\n"
+                    "smoke = off\n"
+                    "sparkles off\n"
+                    "sound = on\n"
+                    "volume = 30\n"
+                    "delay = 40000\n",
+                    "pyrelume.conf");
+    EXPECT_TRUE(file.Sound);
+    EXPECT_EQ(file.DelayMicroseconds, 40000);
+    EXPECT_EQ(file.Target, THackTarget::htWindow);
+    // The command line wins: another colour, the sparkles back, no sound.
+    const THackOptions o =
+        ParseHackOptions({"-fullscreen", "-flame-color", "yellow", "-sparkles", "-no-sound", "-delay", "0"}, file);
+    EXPECT_EQ(o.Target, THackTarget::htFullscreen);
+    EXPECT_FALSE(o.Sound);
+    EXPECT_EQ(o.DelayMicroseconds, 0);
+    EXPECT_EQ(o.Volume, 30);
+    Run(o, true);
+    EXPECT_EQ(form.FlameColorIndex, 2);
+    EXPECT_EQ(form.Flame->Decay(), 4);
+    EXPECT_EQ(form.Flame->GetBurningRate(), 9);
+    EXPECT_TRUE(form.NearView);
+    EXPECT_FALSE(form.Smoke);
+    EXPECT_TRUE(form.Sparkles);
+    auto* clock = dynamic_cast<TGLClock*>(form.Scene->FindObject("GLClock"));
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(ColorBytesToStr(clock->Color), "16,32,48,255");
+}
+
+std::string ConfigError(const std::string& text)
+{
+    try {
+        THackOptions o;
+        ApplyHackConfig(o, text, "/home/u/.config/pyrelume/pyrelume.conf");
+    } catch (const THackUsageError& e) {
+        return e.what();
+    }
+    return "<accepted>";
+}
+
+TEST(HackSettingsConf, BadLinesNameTheFileAndLine)
+{
+    const std::string file = "/home/u/.config/pyrelume/pyrelume.conf:";
+    EXPECT_EQ(ConfigError("# ok\n\ndecay = 9\n"), file + "3: -decay wants a whole number from 1 to 5, not \"9\"");
+    EXPECT_EQ(ConfigError("flames = high\n"), file + "1: unknown setting \"flames\" (see --help)");
+    EXPECT_EQ(ConfigError("clock =\n"), file + "1: -clock needs a value MODE");
+    EXPECT_EQ(ConfigError("smoke = maybe\n"), file + "1: -smoke wants on or off, not \"maybe\"");
+    // Where it draws belongs on the command line: a launcher's file cannot send
+    // the program to the root window or to another program's window.
+    for (const char* line : {"root", "window-id 0x400007", "fullscreen", "display :1", "help"})
+        EXPECT_EQ(ConfigError(line).find(file + "1: -"), 0u) << line;
+    EXPECT_EQ(ConfigError("# only a comment\n   \n"), "<accepted>");
+}
+
+TEST(HackSettingsConf, WhereTheFileIsAndWhoReadsIt)
+{
+    EXPECT_EQ(HackConfigPath("/x/cfg", "/home/u"), "/x/cfg/pyrelume/pyrelume.conf");
+    EXPECT_EQ(HackConfigPath("", "/home/u"), "/home/u/.config/pyrelume/pyrelume.conf");
+    EXPECT_EQ(HackConfigPath("relative", "/home/u"), "/home/u/.config/pyrelume/pyrelume.conf");
+    EXPECT_EQ(HackConfigPath(nullptr, nullptr), "");
+    EXPECT_TRUE(UsesHackConfig(ParseHackOptions({})));
+    EXPECT_TRUE(UsesHackConfig(ParseHackOptions({"-fullscreen"})));
+    EXPECT_FALSE(UsesHackConfig(ParseHackOptions({"-root"})));
+    EXPECT_FALSE(UsesHackConfig(ParseHackOptions({"-window-id", "0x400007"})));
+
+    testutil::ScratchDir dir("hack_settings_conf");
+    THackOptions o;
+    EXPECT_FALSE(ReadHackConfigFile(dir.Path().string() + "/missing.conf", o));
+    const std::string path = dir.Path().string() + "/pyrelume.conf";
+    std::ofstream(path) << "flame-color yellow\nsound\n";
+    EXPECT_TRUE(ReadHackConfigFile(path, o));
+    EXPECT_TRUE(o.Sound);
+    ASSERT_EQ(o.Settings.size(), 1u);
+    EXPECT_EQ(o.Settings[0].second, "2");
+    // A folder where the file should be is an error, not an empty file.
+    try {
+        ReadHackConfigFile(dir.Path().string(), o);
+        ADD_FAILURE() << "a folder was read as a settings file";
+    } catch (const THackUsageError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot read the settings file"), std::string::npos) << e.what();
+    }
+}
+
+TEST(HackFullscreen, CoversTheMonitorUnderThePointer)
+{
+    const TMonitorArea screen{0, 0, 1824, 768, true};
+    const std::vector<TMonitorArea> two = {{0, 0, 1024, 768, false}, {1024, 0, 800, 600, true}};
+    EXPECT_EQ(MonitorAt(two, 1300, 300, screen).X, 1024);
+    EXPECT_EQ(MonitorAt(two, 1023, 767, screen).X, 0);
+    // Below the smaller monitor the pointer is on none: the primary one.
+    EXPECT_EQ(MonitorAt(two, 1300, 700, screen).Width, 800);
+    EXPECT_EQ(MonitorAt({{0, 0, 1024, 768, false}, {1024, 0, 800, 600, false}}, 1300, 700, screen).Width, 1024);
+    EXPECT_EQ(MonitorAt({}, 5, 5, screen).Width, 1824);
+}
+
+TEST(HackManPage, DocumentsEveryOptionAndTheFiles)
+{
+    const std::string page = testutil::ReadText(PYRELUME_SOURCE_DIR "/platform/posix/hack/pyrelume.6");
+    // Every option --help lists, negations included.
+    std::set<std::string> names;
+    std::istringstream help(HackHelpText());
+    const std::regex option(R"((^  |, )-([a-z][a-z-]*))");
+    for (std::string line; std::getline(help, line);)
+        for (std::sregex_iterator m(line.begin(), line.end(), option), end; m != end; ++m)
+            names.insert((*m)[2]);
+    EXPECT_TRUE(names.count("fullscreen") && names.count("no-smoke") && names.count("help")) << names.size();
+    for (const std::string& n : names) {
+        std::string roff;
+        for (char c : n)
+            roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(page.find("\\-" + roff), std::string::npos) << "-" << n;
+    }
+    for (const char* text : {"pyrelume.conf", "XDG_CONFIG_HOME", ".xscreensaver", "/usr/libexec/xscreensaver",
+                             "XSCREENSAVER_WINDOW", ".TH PYRELUME 6"})
+        EXPECT_NE(page.find(text), std::string::npos) << text;
 }
 
 TEST(HackSoundLock, OneHolderPerDisplay)

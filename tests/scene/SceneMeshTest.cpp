@@ -74,6 +74,23 @@ TEST(SceneMeshBuild, GroupsFollowFirstUseOfMaterialNumbers)
     EXPECT_TRUE(mesh->Built());
 }
 
+// An additive material (opacity type 2) is drawn in the blended pass even at
+// full opacity, so that it is added over what the opaque pass drew.
+TEST(SceneMeshBuild, AdditiveMaterialsAreDrawnBlended)
+{
+    MeshScene s("additive");
+    const std::string tri = "#Object 1\nName O\n#Vertices 3\n[0,0,0]\n[1,0,0]\n[0,1,0]\n#VertexFaces 1\n[1,2,3]\n"
+                            "#FaceMatID 1\n1\n#Material 1\nName ";
+    TSceneMesh* glow = s.Mesh("#MaterialStandard 5\nName Glow\nOpacityType 2\nOpacity 100\n"
+                              "Diffuse (color 255 255 255)\nDiffuseMap undefined\n" + tri + "Glow\n");
+    ASSERT_EQ(glow->AlphaGroups().size(), 1u);
+    EXPECT_TRUE(glow->AlphaGroups()[0]->MaterialGroup->Additive);
+    EXPECT_TRUE(glow->Alpha);
+    TSceneMesh* plain = s.Mesh(Std("Plain") + tri + "Plain\n");
+    ASSERT_EQ(plain->OpaqueGroups().size(), 1u);
+    EXPECT_FALSE(plain->OpaqueGroups()[0]->MaterialGroup->Additive);
+}
+
 TEST(SceneMeshBuild, VerticesAreSharedOnlyWithTheSameTextureCoordinates)
 {
     MeshScene s("dedup");

@@ -130,12 +130,12 @@ void Sparkle(int size, Image& colour, Image& alpha) {
         for (int x = 0; x < size; ++x) {
             float dx = (x + 0.5f) / size * 2 - 1, dy = (y + 0.5f) / size * 2 - 1;
             float r = std::hypot(dx, dy);
-            float core = std::exp(-r * r / 0.02f);
-            float halo = std::exp(-r * r / 0.15f);
+            float core = std::exp(-r * r / 0.03f);
+            float halo = std::exp(-r * r / 0.12f) * 0.8f;
             float streak = std::exp(-dx * dx / 0.004f) * std::exp(-dy * dy / 0.35f) * 0.5f +
                            std::exp(-dy * dy / 0.004f) * std::exp(-dx * dx / 0.35f) * 0.3f;
             float edge = Smooth(1.0f, 0.8f, r);
-            float a = Clamp01((core + 0.75f * halo + streak) * edge);
+            float a = Clamp01((core + 0.75f * halo + 0.35f * streak) * edge);
             Rgb c = Mix(Hex(0xff5a08), Hex(0xfff2c0), Clamp01(core * 1.4f + streak * 0.5f));
             colour.At(x, y) = c;
             colour.A(x, y) = 1;
@@ -144,7 +144,9 @@ void Sparkle(int size, Image& colour, Image& alpha) {
         }
 }
 
-// A smoke puff: grey billows, thin at the edge and gone before the corners.
+// A smoke puff: soft grey billows, densest off-centre and thinning to
+// nothing before the edge, so that it reads the same as it turns. Wood smoke
+// over a fire is a soft grey, lit warm from below.
 void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
     colour = Image(size, size);
     alpha = Image(size, size);
@@ -154,12 +156,11 @@ void Smoke(int size, std::uint32_t seed, Image& colour, Image& alpha) {
             float dx = u * 2 - 1, dy = v * 2 - 1;
             float n = Fbm(u * 4, v * 4, 4, 4, 4, seed);
             float n2 = Fbm(u * 8 + 3, v * 8, 8, 8, 3, seed + 1);
-            float r = std::hypot(dx, dy) + (n - 0.5f) * 0.35f;
-            float body = Smooth(0.95f, 0.2f, r);
-            float a = Clamp01(body * (0.35f + 0.65f * n2) * 0.38f) * Smooth(1.0f, 0.85f, std::hypot(dx, dy));
-            // wood smoke over a fire is a dusky grey, lit warm from below
-            float shade = 0.2f + 0.16f * n2 + 0.08f * (1 - v);
-            colour.At(x, y) = Rgb{shade * 1.05f, shade * 0.97f, shade * 0.92f};
+            float r = std::hypot(dx, dy) + (n - 0.5f) * 0.45f;
+            float body = Smooth(0.95f, 0.15f, r);
+            float a = Clamp01(body * (0.3f + 0.9f * n2) * 0.68f) * Smooth(1.0f, 0.8f, std::hypot(dx, dy));
+            float shade = 0.5f + 0.16f * n2 + 0.08f * (1 - v);
+            colour.At(x, y) = Rgb{shade * 1.12f, shade * 1.0f, shade * 0.88f};
             colour.A(x, y) = 1;
             alpha.At(x, y) = {a, a, a};
             alpha.A(x, y) = 1;

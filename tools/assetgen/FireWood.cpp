@@ -133,17 +133,23 @@ Image PaintLogs(int w, int h, const std::vector<Log>& logs, Wood wood) {
                         // round shading: lit from above and in front, glowing from the embers below
                         float nz = std::sqrt(std::max(0.0f, 1 - s * s));
                         float lit = 0.25f + 0.75f * std::max(0.0f, 0.5f * s + 0.75f * nz);
-                        c = c * lit;
-                        float under = Smooth(-0.1f, -0.95f, s + (FbmF(along / 30.0f, 0, 2, g.seed + 8) - 0.5f) * 0.6f);
-                        Rgb charred = Hex(0x0d0a08) * (0.7f + 0.6f * FbmF(along / 6.0f, around / 6.0f, 2, g.seed + 6));
-                        c = Mix(c, charred, under * 0.9f);
-                        // glowing checks in the charred underside
-                        Cell ch = Cellular(along / 13.0f, around / 9.0f, 1 << 12, 1 << 12, g.seed + 7, 0.9f);
+                        // burnt wood: most of the bark charred black and split
+                        // into the blocks of alligator char, grey with ash on the
+                        // upper side; the cracks between the blocks glow on the
+                        // lower, burning half, and the underside glows red
+                        float under = Smooth(0.35f, -0.9f, s + (FbmF(along / 30.0f, 0, 2, g.seed + 8) - 0.5f) * 0.6f);
+                        float charNoise = FbmF(along / 40.0f, around / 14.0f, 3, g.seed + 5);
+                        float charAmount = Clamp01(0.5f + 0.55f * under + (charNoise - 0.5f) * 0.9f);
+                        Cell ch = Cellular(along / 17.0f, around / 9.0f, 1 << 12, 1 << 12, g.seed + 7, 0.9f);
                         float crack = ch.f2 - ch.f1;
-                        float hot = Smooth(0.45f, 0.95f, under) * Smooth(0.12f, 0.02f, crack);
-                        c = Mix(c, Mix(Hex(0xd83c04), Hex(0xffb040), Smooth(-0.7f, -1.0f, s)), hot);
-                        c = c + Hex(0x5a1e04) * (Smooth(-0.3f, -1.0f, s) * 0.6f);
-                        // the sawn end, drawn over the body
+                        float block = Smooth(0.06f, 0.35f, crack);
+                        Rgb charred = Hex(0x0c0a09) * (0.6f + 0.8f * FbmF(along / 6.0f, around / 6.0f, 2, g.seed + 6));
+                        charred = Mix(charred * (0.5f + 0.5f * block), Hex(0x57524c), block * Smooth(-0.2f, 0.9f, s) * 0.5f);
+                        c = Mix(c * lit, charred * (0.45f + 0.55f * lit), charAmount * 0.95f);
+                        float hot = Smooth(0.1f, 0.8f, under + (charNoise - 0.5f) * 0.5f) * Smooth(0.085f, 0.02f, crack);
+                        Rgb glow = Mix(Hex(0xb82802), Hex(0xffa436), Clamp01(Smooth(-0.4f, -1.0f, s) * 0.7f + Smooth(0.04f, 0.0f, crack) * 0.5f));
+                        c = Mix(c, glow, hot);
+                        c = c + Hex(0x702404) * (Smooth(-0.5f, -1.0f, s) * 0.85f);
                         float endC = g.cutAtEnd ? f.len : 0.0f;
                         float e = (f.t - endC) / f.a, q = f.s;
                         float endInside = (1 - std::sqrt(e * e + q * q)) * f.a;

@@ -4,7 +4,9 @@
 // looking along -Z. The fire sits where the particle fields rise: sparkles are
 // born 50..125 units behind the origin and smoke 35..40, so the front face of
 // the masonry stands in front of z = -35 and the back wall behind z = -125.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "tools/assetgen/AssetGen.h"
 #include "tools/assetgen/Model.h"
@@ -70,6 +72,15 @@ ModelMaterial Mat(const std::string& name, float amb, float dif, const std::stri
     return m;
 }
 
+// A layer that glows with the animated flame picture in the given tint,
+// added to the frame (additive opacity).
+ModelMaterial FlameGlow(const std::string& name, std::array<float, 3> tint) {
+    ModelMaterial g = Mat(name, 0, 0, "FLAME.jpg", "FLAME.jpg");
+    g.selfIllum = tint;
+    g.opacityType = 2;
+    return g;
+}
+
 // Materials shared by both models; each model prefixes its own names so that a
 // model switch never inherits the other's colours from the scene's list.
 void AddMaterials(Model& m, const std::string& p) {
@@ -95,18 +106,30 @@ void AddMaterials(Model& m, const std::string& p) {
     ModelMaterial embers = Mat(p + "Embers", 255, 255, "Embers01.jpg");
     embers.selfIllum = {255, 255, 255};
     m.materials.push_back(embers);
+    // the logs show their picture much as painted: charred bark with cracks
+    // that glow by themselves, whatever the room light
     ModelMaterial wood = Mat(p + "Wood", 140, 40, "FireWood.jpg", "FireWoodA.jpg");
+    wood.selfIllum = {80, 76, 72};
     wood.twoSided = true;
     m.materials.push_back(wood);
     ModelMaterial lightMap = Mat(p + "LightMap", 255, 255, "LightMap.jpg", "LightMap.jpg");
     lightMap.selfIllum = {255, 255, 255};
     m.materials.push_back(lightMap);
-    // The flames glow by themselves in a warm tint: the simulation's palettes
-    // run from a transparent blue through orange to white, and the tint turns
-    // that into red edges, orange tongues and a yellow core.
-    ModelMaterial flame = Mat(p + "Flame", 0, 0, "FLAME.jpg", "FLAME.jpg");
-    flame.selfIllum = {255, 224, 150};
-    m.materials.push_back(flame);
+    // The flames glow by themselves and are added to what lies behind them, so
+    // that hot flame saturates to yellow-white instead of letting the bricks
+    // show through. The simulation's palettes run from a transparent blue
+    // through orange to white; the tint turns that into red edges, orange
+    // tongues and a warm yellow core.
+    m.materials.push_back(FlameGlow(p + "Flame", {255, 214, 140}));
+    // Firelight: the same animated flame picture, dimmed and added to the
+    // surfaces around the fire (see LitSurface), so they brighten and flicker
+    // as the flames rise and fall.
+    m.materials.push_back(FlameGlow(p + "FireLight", {150, 92, 28}));
+    // The same, much fainter, for faces turned towards the room: they catch
+    // only the light that comes back from it.
+    m.materials.push_back(FlameGlow(p + "RoomLight", {84, 50, 14}));
+    // The ember bed's breathing glow, from the hottest rows of the flame.
+    m.materials.push_back(FlameGlow(p + "EmberGlow", {190, 96, 30}));
     ModelMaterial guard = Mat(p + "Guard", 130, 60, "FireGuard.jpg", "FireGuardA.jpg");
     guard.specular = {255, 230, 200};
     guard.specularLevel = 40;
@@ -181,6 +204,106 @@ ModelObject BowedGuard(const std::string& mat, float halfWidth, float zFront, fl
     return o;
 }
 
+// Firelight: the surfaces round the fire sample the animated flame picture.
+// The nearer a point lies to the fire, the lower (hotter) the row it reads, so
+// the light falls off with distance and fades out where the flame picture is
+// clear; across, it reads the column of the flame beside it, so the light
+// moves with the tongues. A point far enough away reads no flame at all.
+constexpr float kLightNearV = 0.03f, kLightFalloff = 0.00105f;
+
+V2 FireLightUV(V3 p, V3 fire, float away) {
+    const V3 d = p - fire;
+    const float dist = std::sqrt(Dot(d, d)) + away;
+    const float u = std::clamp(0.5f + d.x * 0.0026f, 0.08f, 0.92f);
+    return {u, kLightNearV + dist * kLightFalloff};
+}
+
+// A grid over the quad a-b-c-d, lifted off the surface along its normal, with
+// firelight coordinates at every vertex (a grid, so that the falloff follows
+// the distance and not just the corners). `away` dims a surface that does not
+// face the fire: it reads the flame as if that much further off. Edges listed
+// in `soft` (L: a-d, R: b-c, T: d-c) read the picture's top row, where the
+// flame never reaches, so a layer that ends in the middle of a face fades out
+// there instead of ending in a line, however tall the flames burn.
+void LitSurface(ModelObject& o, V3 a, V3 b, V3 c, V3 d, V3 n, V3 fire, int div = 6, float away = 0,
+                const char* soft = "") {
+    const float len = std::sqrt(Dot(n, n));
+    const V3 lift = n * (0.4f / len);
+    std::vector<int> idx((div + 1) * (div + 1));
+    for (int j = 0; j <= div; ++j)
+        for (int i = 0; i <= div; ++i) {
+            const float s = static_cast<float>(i) / div, t = static_cast<float>(j) / div;
+            const V3 bottom = a + (b - a) * s, top = d + (c - d) * s;
+            const V3 p = bottom + (top - bottom) * t + lift;
+            V2 uv = FireLightUV(p, fire, away);
+            const bool cold = (i == 0 && std::strchr(soft, 'L')) || (i == div && std::strchr(soft, 'R')) ||
+                              (j == div && std::strchr(soft, 'T'));
+            if (cold) uv.v = 0.995f;
+            idx[j * (div + 1) + i] = o.Add(p, uv);
+        }
+    for (int j = 0; j < div; ++j)
+        for (int i = 0; i < div; ++i) {
+            const int p0 = idx[j * (div + 1) + i], p1 = idx[j * (div + 1) + i + 1];
+            const int p2 = idx[(j + 1) * (div + 1) + i + 1], p3 = idx[(j + 1) * (div + 1) + i];
+            o.Tri(p0, p1, p2, n);
+            o.Tri(p0, p2, p3, n);
+        }
+}
+
+// The ember bed's glow: the bed's mound again, just above it, reading the
+// hottest rows of the flame so that the embers brighten and dim with it.
+ModelObject EmberGlow(const ModelObject& bed, const std::string& mat) {
+    ModelObject o = bed;
+    o.name = "EmberGlow";
+    o.material = mat;
+    for (std::size_t i = 0; i < o.verts.size(); ++i) {
+        o.verts[i].y += 0.5f;
+        const V2 t = bed.uvs[i];
+        const float r = std::hypot(t.u - 0.5f, t.v - 0.5f) * 2;  // 0 centre .. 1 rim
+        o.uvs[i] = {0.12f + 0.76f * t.u, 0.015f + 0.09f * r};
+    }
+    return o;
+}
+
+// One flame layer: a sheet bowed back towards its ends (zCentre is its depth
+// in the middle, zEnd at x = +-halfW). It grows lower towards its ends while
+// showing the same rows of the picture, down to nothing at the ends, so the
+// tongues shorten and die away towards the walls and the fire stands highest
+// in the middle (the picture itself burns right up to its side edges).
+void FlameSheet(ModelObject& o, float halfW, float zCentre, float zEnd, float y0, float y1, float u0, float u1,
+                float v0, float v1) {
+    const int n = 16;
+    auto z = [&](float x) { return zCentre + (zEnd - zCentre) * (x / halfW) * (x / halfW); };
+    auto top = [&](float x) {
+        const float t = 1 - (x / halfW) * (x / halfW);
+        return y0 + (y1 - y0) * std::pow(std::max(t, 0.0f), 1.2f);
+    };
+    for (int i = 0; i < n; ++i) {
+        const float s0 = static_cast<float>(i) / n, s1 = static_cast<float>(i + 1) / n;
+        const float x0 = -halfW + 2 * halfW * s0, x1 = -halfW + 2 * halfW * s1;
+        const float ua = u0 + (u1 - u0) * s0, ub = u0 + (u1 - u0) * s1;
+        o.Quad({x0, y0, z(x0)}, {x1, y0, z(x1)}, {x1, top(x1), z(x1)}, {x0, top(x0), z(x0)}, {ua, v0}, {ub, v0},
+               {ub, v1}, {ua, v1}, Cross(V3{x1 - x0, 0, z(x1) - z(x0)}, kUp));
+    }
+}
+
+// The flames: three layers of the one animated picture at different depths,
+// behind the logs, through the middle of the log pile and in front of it,
+// each showing another part or the mirror image of the picture so that no
+// tongue repeats; the nearer layers show fewer columns, so their tongues are
+// broader. The lower rows of the picture are the flames' roots. `wall(z)` is
+// the firebox's half-width at depth z: every layer dies away short of the
+// walls.
+template <class Wall>
+ModelObject Flames(const std::string& mat, float floorY, float zBack, float zMid, float zFront, Wall wall) {
+    ModelObject o = Obj("Flames", mat);
+    FlameSheet(o, wall(zBack) - 3, zBack, zBack, floorY + 10, floorY + 132, 0, 1, 0, 0.32f);
+    const float zMidEnd = zMid - 22, zFrontEnd = zFront - 30;
+    FlameSheet(o, wall(zMidEnd) - 4, zMid, zMidEnd, floorY + 6, floorY + 120, 0.92f, 0.2f, 0, 0.31f);
+    FlameSheet(o, wall(zFrontEnd) - 8, zFront, zFrontEnd, floorY + 22, floorY + 102, 0.24f, 0.76f, 0.015f, 0.27f);
+    return o;
+}
+
 // Classic fireplace: raised hearth, rectangular opening framed by a raised
 // surround, a mantel shelf, and a splayed firebox with a sloping throat.
 Model ClassicFireplace() {
@@ -231,7 +354,8 @@ Model ClassicFireplace() {
              {-0.17f, 0}, {1.17f, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
-    m.objects.push_back(EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6));
+    const ModelObject bed = EmbersBed(p + "Embers", 0, -86, 60, 34, floorY, 6);
+    m.objects.push_back(bed);
 
     // translucent parts, back to front
     ModelObject light = Obj("LightMap", p + "LightMap");
@@ -247,13 +371,36 @@ Model ClassicFireplace() {
                    V3{openW, openTop, zF} + nr, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vTop}, {1, vFront}, {-1, 0, 0.2f});
     }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", p + "Flame");
-    Card(flame, -58, 58, 17, 17 + 150, -100, -100, 0, 1, 0, kFlameV);
-    Card(flame, -44, 50, 14, 14 + 120, -86, -86, 0.9f, 0.05f, 0, kFlameV);
-    m.objects.push_back(flame);
+    // blended layers are drawn back to front: the logs, then the glows on
+    // the embers and round the fire, then the flame sheets from the back
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -70, 70, 11, 81, -66, -78, 0, 1, 0, 1);
     m.objects.push_back(wood);
+    m.objects.push_back(EmberGlow(bed, p + "EmberGlow"));
+    {
+        const V3 fire{0, floorY + 30, -80};
+        ModelObject lit = Obj("FireLight", p + "FireLight");
+        // firebox floor in front of the embers, the hearth and its front edge
+        LitSurface(lit, {-openW, floorY, zF}, {openW, floorY, zF}, {backW, floorY, backZ}, {-backW, floorY, backZ}, kUp, fire);
+        LitSurface(lit, {-140, floorY, 28}, {140, floorY, 28}, {140, floorY, zF}, {-140, floorY, zF}, kUp, fire, 8);
+        LitSurface(lit, {-140, 0, 28}, {140, 0, 28}, {140, floorY, 28}, {-140, floorY, 28}, kFront, fire, 8);
+        // the surround: the inner edges of the opening, the pilasters, the
+        // frieze and its underside, and the shelf's edge
+        LitSurface(lit, {-openW, floorY, zF}, {-openW, floorY, zS}, {-openW, openTop, zS}, {-openW, openTop, zF}, kRight, fire, 4);
+        LitSurface(lit, {openW, floorY, zS}, {openW, floorY, zF}, {openW, openTop, zF}, {openW, openTop, zS}, kLeft, fire, 4);
+        LitSurface(lit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, openTop, zF}, {-openW, openTop, zF}, kDown, fire, 4);
+        m.objects.push_back(lit);
+        // faces turned towards the room: faint, but flickering with the rest
+        ModelObject roomLit = Obj("RoomLight", p + "RoomLight");
+        const float room = 20;
+        LitSurface(roomLit, {-sw, floorY, zS + 2}, {-openW, floorY, zS + 2}, {-openW, sTop, zS + 2}, {-sw, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(roomLit, {openW, floorY, zS + 2}, {sw, floorY, zS + 2}, {sw, sTop, zS + 2}, {openW, sTop, zS + 2}, kFront, fire, 6, room);
+        LitSurface(roomLit, {-openW, openTop, zS}, {openW, openTop, zS}, {openW, sTop, zS}, {-openW, sTop, zS}, kFront, fire, 6, room);
+        LitSurface(roomLit, {-122, sTop, -4}, {122, sTop, -4}, {122, sTop + 7, -4}, {-122, sTop + 7, -4}, kFront, fire, 8, room);
+        m.objects.push_back(roomLit);
+    }
+    m.objects.push_back(Flames(p + "Flame", floorY, -104, -73, -61,
+                               [&](float z) { return backW + (openW - backW) * (z - backZ) / (zF - backZ); }));
     m.objects.push_back(FoldingGuard(p + "Guard", 80, -10, 24, 17, floorY, floorY + 72));
     return m;
 }
@@ -321,7 +468,8 @@ Model RusticFireplace() {
              {0, 0}, {1, 0}, {1, kFloorV}, {0, kFloorV}, kUp);
     m.objects.push_back(box);
 
-    m.objects.push_back(EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7));
+    const ModelObject bed = EmbersBed(p + "Embers", 0, -88, 64, 34, floorY, 7);
+    m.objects.push_back(bed);
 
     ModelObject light = Obj("LightMap", p + "LightMap");
     {
@@ -340,36 +488,90 @@ Model RusticFireplace() {
                    {halfW - d, spring, zF}, {1, 0}, {1 - kSideU, 0}, {1 - kSideU, vs}, {1, vs}, kLeft);
     }
     m.objects.push_back(light);
-    ModelObject flame = Obj("Flames", p + "Flame");
-    Card(flame, -62, 62, 22, 22 + 155, -106, -106, 0, 1, 0, kFlameV);
-    Card(flame, -50, 42, 19, 19 + 125, -90, -90, 0.95f, 0.1f, 0, kFlameV);
-    m.objects.push_back(flame);
     ModelObject wood = Obj("Logs", p + "Wood");
     Card(wood, -72, 72, 15, 87, -70, -84, 0, 1, 0, 1);
     m.objects.push_back(wood);
+    m.objects.push_back(EmberGlow(bed, p + "EmberGlow"));
+    {
+        const V3 fire{0, floorY + 30, -86};
+        ModelObject lit = Obj("FireLight", p + "FireLight");
+        // firebox floor, the hearth slab and its front edge
+        LitSurface(lit, {-halfW, floorY, zF}, {halfW, floorY, zF}, {halfW, floorY, backZ}, {-halfW, floorY, backZ}, kUp, fire);
+        LitSurface(lit, {-160, floorY, 36}, {160, floorY, 36}, {160, floorY, zF}, {-160, floorY, zF}, kUp, fire, 8);
+        LitSurface(lit, {-160, 0, 36}, {160, 0, 36}, {160, floorY, 36}, {-160, floorY, 36}, kFront, fire, 8);
+        // the vault over the fire, lit from below
+        for (int i = 0; i < n; ++i) {
+            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+            V3 mid{(x0 + x1) / 2, arch((x0 + x1) / 2), 0};
+            LitSurface(lit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, arch(x1), backZ}, {x0, arch(x0), backZ},
+                       V3{-mid.x, cy - mid.y, 0}, fire, 3);
+        }
+        LitSurface(lit, {-136, 150, zF}, {136, 150, zF}, {136, 150, 2}, {-136, 150, 2}, kDown, fire, 8);
+        m.objects.push_back(lit);
+        // the stone breast round the arch and the beam, which face the room
+        ModelObject roomLit = Obj("RoomLight", p + "RoomLight");
+        const float room = 20;
+        LitSurface(roomLit, {-side + 60, floorY, zF}, {-halfW, floorY, zF}, {-halfW, 150, zF}, {-side + 60, 150, zF}, kFront, fire, 6, room, "LT");
+        LitSurface(roomLit, {halfW, floorY, zF}, {side - 60, floorY, zF}, {side - 60, 150, zF}, {halfW, 150, zF}, kFront, fire, 6, room, "RT");
+        for (int i = 0; i < n; ++i) {
+            float x0 = -halfW + 2 * halfW * i / n, x1 = -halfW + 2 * halfW * (i + 1) / n;
+            LitSurface(roomLit, {x0, arch(x0), zF}, {x1, arch(x1), zF}, {x1, 150, zF}, {x0, 150, zF}, kFront, fire, 2, room);
+        }
+        LitSurface(roomLit, {-136, 150, 2}, {136, 150, 2}, {136, 166, 2}, {-136, 166, 2}, kFront, fire, 8, room);
+        m.objects.push_back(roomLit);
+    }
+    m.objects.push_back(Flames(p + "Flame", floorY, -110, -77, -64, [&](float) { return halfW; }));
     m.objects.push_back(BowedGuard(p + "Guard", 92, -4, 14, floorY, floorY + 66));
     return m;
 }
 
-Model Particle(const std::string& material, const std::string& map, const std::string& alpha, float half,
-               float lift = 0) {
-    Model m;
+ModelMaterial ParticleMaterial(const std::string& name, const std::string& map, const std::string& alpha) {
     ModelMaterial mat;
-    mat.name = material;
+    mat.name = name;
     mat.ambient = {255, 255, 255};
     mat.diffuse = {255, 255, 255};
     mat.selfIllum = {255, 255, 255};
     mat.twoSided = true;
     mat.diffuseMap = map;
     mat.opacityMap = alpha;
-    m.materials.push_back(mat);
-    ModelObject o = Obj(material, material);
-    o.Add({-half, lift - half, 0}, {0, 0});
-    o.Add({half, lift - half, 0}, {1, 0});
-    o.Add({half, lift + half, 0}, {1, 1});
-    o.Add({-half, lift + half, 0}, {0, 1});
+    return mat;
+}
+
+// A smoke puff: one upright quad, halfW wide and halfH high each way, drawn
+// `back` units behind its particle.
+Model SmokePuff(float halfW, float halfH, float back) {
+    Model m;
+    m.materials.push_back(ParticleMaterial("Smoke01", "Smoke.jpg", "SmokeA.jpg"));
+    ModelObject o = Obj("Smoke01", "Smoke01");
+    o.Add({-halfW, -halfH, -back}, {0, 0});
+    o.Add({halfW, -halfH, -back}, {1, 0});
+    o.Add({halfW, halfH, -back}, {1, 1});
+    o.Add({-halfW, halfH, -back}, {0, 1});
     o.faces.push_back({2, 3, 0});
     o.faces.push_back({1, 2, 0});
+    m.objects.push_back(o);
+    return m;
+}
+
+// A spark: three crossed quads, so that it shows from whichever side it turns
+// to as it tumbles, added to the frame so that it glows.
+Model SparkStar(float half) {
+    Model m;
+    ModelMaterial mat = ParticleMaterial("Sparkle01", "Sparkle.jpg", "SparkleA.jpg");
+    mat.opacityType = 2;
+    m.materials.push_back(mat);
+    ModelObject o = Obj("Sparkle01", "Sparkle01");
+    auto quad = [&](V3 a, V3 b) {  // spanned by the axes a and b
+        const int i0 = o.Add(a * -half + b * -half, {0, 0});
+        const int i1 = o.Add(a * half + b * -half, {1, 0});
+        const int i2 = o.Add(a * half + b * half, {1, 1});
+        const int i3 = o.Add(a * -half + b * half, {0, 1});
+        o.faces.push_back({i2, i3, i0});
+        o.faces.push_back({i1, i2, i0});
+    };
+    quad(kRight, kUp);
+    quad(kFront, kUp);
+    quad(kRight, kFront);
     m.objects.push_back(o);
     return m;
 }
@@ -379,11 +581,13 @@ Model Particle(const std::string& material, const std::string& map, const std::s
 void WriteModels(const std::string& dir) {
     WriteText(dir + "/Fireplace01.3dm", ClassicFireplace().Text());
     WriteText(dir + "/Fireplace02.3dm", RusticFireplace().Text());
-    WriteText(dir + "/Sparkle.3dm", Particle("Sparkle01", "Sparkle.jpg", "SparkleA.jpg", 2.2f).Text());
-    // Smoke puffs are born level with the logs; the puff is drawn above its
-    // particle so that it appears over the flame tips and gathers under the
-    // lintel instead of veiling the fire.
-    WriteText(dir + "/Smoke.3dm", Particle("Smoke01", "Smoke.jpg", "SmokeA.jpg", 24.0f, 62.0f).Text());
+    WriteText(dir + "/Sparkle.3dm", SparkStar(9.0f).Text());
+    // Smoke puffs are born level with the logs and rise fast, turning as they
+    // go. Each is drawn deeper in the firebox than its particle, behind the
+    // logs, which hide it while it is low; turning about the depth axis
+    // leaves that depth alone. The puffs are pale and lit warm by the fire,
+    // so where they cross the flames these stay bright.
+    WriteText(dir + "/Smoke.3dm", SmokePuff(34.0f, 34.0f, 55.0f).Text());
 }
 
 }  // namespace assetgen

@@ -48,7 +48,7 @@ std::string Model::Text() const {
         line(std::string("Faceted false"));
         line("WireSize 1");
         line(std::string("TwoSided ") + (m.twoSided ? "true" : "false"));
-        line("OpacityType 0");
+        line("OpacityType " + std::to_string(m.opacityType));
         line("Opacity " + Num(m.opacity));
         line("selfIllumColor " + Color(m.selfIllum));
         line("Ambient " + Color(m.ambient));

@@ -28,6 +28,7 @@ struct ModelMaterial {
     std::array<float, 3> specular{0, 0, 0};
     std::array<float, 3> selfIllum{0, 0, 0};
     float opacity = 100;
+    int opacityType = 0;      // 2: additive, a layer that glows (added to the frame)
     float specularLevel = 0;
     float glossiness = 10;
     bool twoSided = false;

@@ -1,14 +1,20 @@
 // pyrelume-icongen OUT.ico: draws the program icon (a flame over a log, on a
 // transparent background) at 16, 32, 48 and 256 pixels and writes a Windows
-// icon file with 32-bit images. Deterministic: same bytes on every run.
+// icon file with 32-bit images.
+// pyrelume-icongen --hicolor DIR NAME: the same drawing as PNG files in the
+// sizes of the desktops' hicolor icon theme, DIR/<n>x<n>/apps/NAME.png.
+// Deterministic: same bytes on every run.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "assets/LittleEndian.h"
+#include "tools/pyrelume-tool/PngWrite.h"
 
 namespace {
 
@@ -114,10 +120,43 @@ std::vector<std::uint8_t> IconImage(int n)
 
 } // namespace
 
+namespace {
+
+// The icon in each hicolor size as DIR/<n>x<n>/apps/NAME.png (straight alpha, top row first).
+int WriteHicolor(const std::string& dir, const std::string& name)
+{
+    for (int n : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const auto bgra = DrawIcon(n);
+        std::vector<std::uint8_t> rgba(bgra.size());
+        for (std::size_t i = 0; i < bgra.size(); i += 4) {
+            rgba[i] = bgra[i + 2];
+            rgba[i + 1] = bgra[i + 1];
+            rgba[i + 2] = bgra[i];
+            rgba[i + 3] = bgra[i + 3];
+        }
+        const std::string size = std::to_string(n) + "x" + std::to_string(n);
+        const std::string folder = dir + "/" + size + "/apps";
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        try {
+            // DrawIcon stores the rows bottom-up, as icon files do.
+            WritePngRGBA(folder + "/" + name + ".png", n, n, rgba.data(), true);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "pyrelume-icongen: %s\n", e.what());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--hicolor")
+        return WriteHicolor(argv[2], argv[3]);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: pyrelume-icongen OUT.ico\n");
+        std::fprintf(stderr, "usage: pyrelume-icongen OUT.ico | pyrelume-icongen --hicolor DIR NAME\n");
         return 2;
     }
     const int sizes[] = {16, 32, 48, 256};

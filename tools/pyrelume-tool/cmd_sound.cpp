@@ -10,7 +10,9 @@
 #include "sound/SceneSounds.h"
 #include "sound/WaveSound.h"
 #include "tools/pyrelume-tool/Command.h"
+#include "tools/pyrelume-tool/PngWrite.h"
 #include "tools/pyrelume-tool/RenderScene.h"
+#include "tools/pyrelume-tool/WaveAnalysis.h"
 #ifdef _WIN32
 #include "platform/win32/WinWaveOutput.h"
 #else
@@ -37,12 +39,10 @@ const char* TagName(int tag)
 }
 
 // wav info FILE: the format as stored in the file, the data size and the duration.
-int RunWav(const std::vector<std::string>& args)
+int RunWavInfo(const std::string& file)
 {
-    if (args.size() != 2 || args[0] != "info")
-        throw ToolUsageError{"expected: wav info FILE.wav"};
-    const auto bytes = ReadFileBytes(args[1]);
-    const TWaveChunks chunks = ReadWaveChunks(bytes, args[1]);
+    const auto bytes = ReadFileBytes(file);
+    const TWaveChunks chunks = ReadWaveChunks(bytes, file);
     const TWaveFormatInfo f = DecodeWaveFormat(chunks.Format);
     std::printf("format: tag %d (%s), %d channels, %u Hz, %d bits\n", f.FormatTag, TagName(f.FormatTag), f.Channels,
                 f.SamplesPerSec, f.BitsPerSample);
@@ -55,7 +55,79 @@ int RunWav(const std::vector<std::string>& args)
     return 0;
 }
 
-ToolCommand regWav("wav", "wav info FILE.wav", &RunWav);
+// wav stats FILE: the energy share below 400 Hz, the left/right correlation
+// and the pops per second (see TPopRule for what counts as a pop).
+int RunWavStats(const std::string& file)
+{
+    const TWaveStats st = MeasureWave(DecodePcmWave(ReadFileBytes(file), file));
+    std::printf("seconds: %.3f\n", st.Seconds);
+    std::printf("level: rms %.1f dBFS, peak %.1f dBFS\n", st.RmsDb, st.PeakDb);
+    std::printf("energy below %.0f Hz: %.1f%%\n", kLowShareHz, st.LowShare * 100);
+    std::printf("left/right correlation: %.3f\n", st.Correlation);
+    std::printf("pops: %zu, %.2f per second\n", st.PopTimes.size(), st.PopsPerSecond());
+    std::printf("octaves (Hz: dBFS):");
+    for (std::size_t o = 0; o < st.OctaveDb.size(); ++o)
+        std::printf(" %g: %.1f", kOctaveCentres[o], st.OctaveDb[o]);
+    std::printf("\n");
+    return 0;
+}
+
+// wav spectrogram FILE --out FILE.png [--from S] [--seconds S] [--height H]
+int RunWavSpectrogram(const std::vector<std::string>& args)
+{
+    std::string out;
+    double from = 0, seconds = -1;
+    int height = 400;
+    auto number = [](const std::string& v, const char* what, double lo, double hi) {
+        char* end = nullptr;
+        const double d = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !(d >= lo) || d > hi)
+            throw ToolUsageError{std::string("bad ") + what + " \"" + v + "\""};
+        return d;
+    };
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--out" && hasValue)
+            out = args[++i];
+        else if (args[i] == "--from" && hasValue)
+            from = number(args[++i], "--from", 0, 36000);
+        else if (args[i] == "--seconds" && hasValue)
+            seconds = number(args[++i], "--seconds", 0.01, 600);
+        else if (args[i] == "--height" && hasValue)
+            height = static_cast<int>(number(args[++i], "--height", 16, 4000));
+        else
+            throw ToolUsageError{"unexpected argument \"" + args[i] + "\""};
+    }
+    if (out.empty())
+        throw ToolUsageError{"expected: wav spectrogram FILE.wav --out FILE.png"};
+    const TStereoSamples s = DecodePcmWave(ReadFileBytes(args[1]), args[1]);
+    const double length = static_cast<double>(s.Frames()) / s.Rate;
+    if (from >= length)
+        RaiseMessage("--from lies beyond the end of " + args[1]);
+    if (seconds < 0 || from + seconds > length)
+        seconds = length - from;
+    int width = 0, total = 0;
+    const std::vector<std::uint8_t> px = RenderSpectrogram(s, from, seconds, height, width, total);
+    WritePngRGBA(out, width, total, px.data(), false);
+    std::printf("spectrogram: %dx%d, %.3f s from %.3f s\n", width, total, seconds, from);
+    return 0;
+}
+
+int RunWav(const std::vector<std::string>& args)
+{
+    if (args.size() == 2 && args[0] == "info")
+        return RunWavInfo(args[1]);
+    if (args.size() == 2 && args[0] == "stats")
+        return RunWavStats(args[1]);
+    if (args.size() >= 2 && args[0] == "spectrogram")
+        return RunWavSpectrogram(args);
+    throw ToolUsageError{"expected: wav info FILE.wav | wav stats FILE.wav | wav spectrogram FILE.wav --out FILE.png"};
+}
+
+ToolCommand regWav("wav",
+                   "wav info FILE.wav | wav stats FILE.wav | wav spectrogram FILE.wav --out FILE.png [--from S] "
+                   "[--seconds S] [--height H]",
+                   &RunWav);
 
 // Settings given on the command line, as the program's settings store would hold them.
 class TToolSettings : public TSceneSettingsStore {

@@ -1,8 +1,12 @@
 #include "platform/posix/hack/HackOptions.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "scene/SceneObjects.h"
 #include "shell/AppPro.h"
@@ -93,6 +97,9 @@ const TOptionSpec kOptions[] = {
      [](THackOptions& o, const std::string&, const std::string&) { o.Target = THackTarget::htRoot; }, false},
     {"window", nullptr, nullptr, nullptr, "draw in a window of its own (the default; Escape or q closes it)",
      [](THackOptions& o, const std::string&, const std::string&) { o.Target = THackTarget::htWindow; }, false},
+    {"fullscreen", nullptr, nullptr, nullptr,
+     "a window filling the monitor under the pointer (Escape or q ends it)",
+     [](THackOptions& o, const std::string&, const std::string&) { o.Target = THackTarget::htFullscreen; }, false},
     {"window-id", "ID", nullptr, nullptr, "draw on the window ID of another program (0x... hex or decimal)",
      [](THackOptions& o, const std::string& opt, const std::string& v) {
          if (!ParseWindowId(v, o.WindowId))
@@ -221,9 +228,9 @@ bool ParseWindowId(const std::string& text, std::uint64_t& id)
     return true;
 }
 
-THackOptions ParseHackOptions(const std::vector<std::string>& args)
+THackOptions ParseHackOptions(const std::vector<std::string>& args, const THackOptions& base)
 {
-    THackOptions o;
+    THackOptions o = base;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() < 2 || a[0] != '-')
@@ -249,6 +256,105 @@ THackOptions ParseHackOptions(const std::vector<std::string>& args)
         spec->Apply(o, name, value);
     }
     return o;
+}
+
+bool UsesHackConfig(const THackOptions& options)
+{
+    return options.Target == THackTarget::htWindow || options.Target == THackTarget::htFullscreen;
+}
+
+std::string HackConfigPath(const char* xdgConfigHome, const char* home)
+{
+    // The base directory specification: a relative $XDG_CONFIG_HOME is invalid and ignored.
+    if (xdgConfigHome && xdgConfigHome[0] == '/')
+        return std::string(xdgConfigHome) + "/pyrelume/pyrelume.conf";
+    if (home && *home)
+        return std::string(home) + "/.config/pyrelume/pyrelume.conf";
+    return {};
+}
+
+void ApplyHackConfig(THackOptions& options, const std::string& text, const std::string& fileName)
+{
+    std::istringstream in(text);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        const std::string where = fileName + ":" + std::to_string(number) + ": ";
+        const char* const space = " \t\r";
+        const auto first = line.find_first_not_of(space);
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        line = line.substr(first, line.find_last_not_of(space) + 1 - first);
+        // NAME, NAME VALUE or NAME = VALUE; the dashes of the command line may stay.
+        const auto nameEnd = line.find_first_of(" \t=");
+        std::string name = line.substr(0, nameEnd);
+        std::string value;
+        bool hasValue = false;
+        if (nameEnd != std::string::npos) {
+            std::size_t v = line.find_first_not_of(" \t", nameEnd);
+            if (v != std::string::npos && line[v] == '=')
+                v = line.find_first_not_of(" \t", v + 1);
+            hasValue = v != std::string::npos || line.find('=', nameEnd) != std::string::npos;
+            if (v != std::string::npos)
+                value = line.substr(v);
+        }
+        name.erase(0, name.find_first_not_of('-'));
+        const TOptionSpec* spec = FindOption(name);
+        if (!spec)
+            throw THackUsageError(where + "unknown setting \"" + name + "\" (see --help)");
+        if (!spec->Setting && name != "delay")
+            throw THackUsageError(where + "-" + name + " belongs on the command line, not in the settings file");
+        try {
+            if (spec->ValueName) {
+                if (value.empty())
+                    throw THackUsageError("-" + name + " needs a value " + spec->ValueName);
+                spec->Apply(options, name, value);
+            } else if (!hasValue) {
+                spec->Apply(options, name, value);
+            } else {
+                // A switch may say on or off; off is its "no-" form where there is one.
+                const bool on = value == "on" || value == "yes" || value == "true" || value == "1";
+                if (!on && value != "off" && value != "no" && value != "false" && value != "0")
+                    Bad(name, value, "on or off");
+                if (on)
+                    spec->Apply(options, name, {});
+                else if (const TOptionSpec* off = FindOption("no-" + name))
+                    off->Apply(options, off->Name, {});
+            }
+        } catch (const THackUsageError& e) {
+            throw THackUsageError(where + e.what());
+        }
+    }
+}
+
+bool ReadHackConfigFile(const std::string& path, THackOptions& options)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw THackUsageError("cannot read the settings file " + path + ": " + std::strerror(errno));
+    }
+    struct TFd {
+        int fd;
+        ~TFd() { close(fd); }
+    } guard{fd};
+    std::string text;
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw THackUsageError("cannot read the settings file " + path + ": " + std::strerror(errno));
+        if (n == 0)
+            break;
+        // A settings file is a few lines; anything this big is not one.
+        if (text.size() + static_cast<std::size_t>(n) > (1u << 20))
+            throw THackUsageError("the settings file " + path + " is larger than 1 MiB");
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ApplyHackConfig(options, text, path);
+    return true;
 }
 
 std::vector<std::string> HackSettingOptionNames()
@@ -294,6 +400,14 @@ std::string HackHelpText()
             right += std::string(" (default: ") + s.Default + ")";
         t += left + right + "\n";
     }
+    t += "\nSettings file (for -window and -fullscreen, not under xscreensaver):\n"
+         "  $XDG_CONFIG_HOME/pyrelume/pyrelume.conf, else ~/.config/pyrelume/pyrelume.conf.\n"
+         "  One setting a line, named as above without the dash, its value after \"=\" or a\n"
+         "  space; a switch may say on or off; lines starting with # are comments. -delay and\n"
+         "  the fireplace settings may be given there; the command line wins over the file:\n"
+         "    flame-color = orange\n"
+         "    clock = 24\n"
+         "    sound = on\n";
     return t;
 }
 

@@ -21,7 +21,8 @@ struct THackUsageError : std::runtime_error {
 enum class THackTarget : std::uint8_t {
     htWindow,   // an ordinary window of its own (-window, the default)
     htRoot,     // $XSCREENSAVER_WINDOW, else the root window (-root)
-    htWindowId  // a window of another program (-window-id ID)
+    htWindowId, // a window of another program (-window-id ID)
+    htFullscreen // a window of its own covering the monitor under the pointer (-fullscreen)
 };
 
 struct THackOptions {
@@ -38,8 +39,29 @@ struct THackOptions {
     std::vector<std::pair<std::string, std::string>> Settings;
 };
 
-// Parses the arguments after the program name. Raises THackUsageError.
-THackOptions ParseHackOptions(const std::vector<std::string>& args);
+// Parses the arguments after the program name on top of base (the settings
+// file's options, or the defaults). Raises THackUsageError.
+THackOptions ParseHackOptions(const std::vector<std::string>& args, const THackOptions& base = {});
+
+// True for the targets that read the settings file: the program's own windows.
+// Under xscreensaver (-root, -window-id) its settings come from the command line only.
+bool UsesHackConfig(const THackOptions& options);
+
+// The settings file: $XDG_CONFIG_HOME/pyrelume/pyrelume.conf, else
+// $HOME/.config/pyrelume/pyrelume.conf; empty when neither is set.
+std::string HackConfigPath(const char* xdgConfigHome, const char* home);
+
+// Applies the text of a settings file: one option a line, named as on the
+// command line (the dashes may be left out), its value after "=" or a space
+// ("flame-color = orange", "clock 24", "near-view", "sound = off");
+// blank lines and lines starting with '#' are skipped. The fireplace settings
+// and -delay may be given; where it draws is for the command line. Raises
+// THackUsageError "FILE:LINE: what is wrong" for the first bad line.
+void ApplyHackConfig(THackOptions& options, const std::string& text, const std::string& fileName);
+
+// Reads and applies the settings file at path. False when there is none;
+// raises THackUsageError when it exists but cannot be read or has a bad line.
+bool ReadHackConfigFile(const std::string& path, THackOptions& options);
 
 // "0x..." (hex) or decimal window id; false for anything else or 0.
 bool ParseWindowId(const std::string& text, std::uint64_t& id);

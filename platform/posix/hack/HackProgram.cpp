@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -66,6 +67,35 @@ bool WaitForFrame(TXTarget& target, std::chrono::steady_clock::time_point deadli
     }
 }
 
+// The ALSA output of the run, which says once, in one line, why the sound is
+// off when the device cannot be opened; the picture goes on silently.
+class TReportedWaveOutput final : public TWaveOutput {
+public:
+    explicit TReportedWaveOutput(std::unique_ptr<TWaveOutput> output) : output_(std::move(output)) {}
+
+    void Open(const TWaveOutputFormat& format, std::size_t bufferSize, TWaveSource& source) override
+    {
+        try {
+            output_->Open(format, bufferSize, source);
+        } catch (const std::exception& e) {
+            if (!reported_) {
+                reported_ = true;
+                std::string why = AlsaDeviceProblem();
+                std::fprintf(stderr, "pyrelume: sound is off: %s\n", why.empty() ? e.what() : why.c_str());
+            }
+            throw;
+        }
+    }
+    void Close() override { output_->Close(); }
+    bool IsOpen() const override { return output_->IsOpen(); }
+    void Pause() override { output_->Pause(); }
+    void Resume() override { output_->Resume(); }
+
+private:
+    std::unique_ptr<TWaveOutput> output_;
+    bool reported_ = false;
+};
+
 // The sound device of the run, silenced at once when the X connection is lost
 // (the process ends from inside Xlib then).
 TWinSoundDevice* runSound = nullptr;
@@ -99,8 +129,11 @@ int RunHack(const THackOptions& options)
     TSoundLock soundLock;
     const bool play = options.Sound && soundLock.Acquire(SoundLockPath(target.DisplayKey(),
                                                                        std::getenv("XDG_RUNTIME_DIR"), getuid()));
-    // The hack's services: FreeType glyphs, the C library's time, ALSA when it plays.
-    std::unique_ptr<TWaveOutput> alsa = play ? CreateAlsaWaveOutput() : nullptr;
+    // The hack's services: FreeType glyphs, the C library's time, ALSA when it
+    // plays (its library's own messages silenced: the program says what failed).
+    if (play)
+        SilenceAlsaMessages();
+    std::unique_ptr<TWaveOutput> alsa = play ? std::make_unique<TReportedWaveOutput>(CreateAlsaWaveOutput()) : nullptr;
     TFreeTypeGlyphs glyphs;
     TEmbeddedResources resources; // the scene archive linked into the program
     TServices services;

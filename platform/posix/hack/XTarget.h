@@ -1,15 +1,27 @@
 #pragma once
 // The X side of the display hack: the display connection, the window it draws
-// on (xscreensaver's, the root window, another program's window, or a window
-// of its own), resizes, and the end of the window. X errors are caught by a
+// on (xscreensaver's, the root window, another program's window, a window of
+// its own, or one covering a monitor), resizes, and the end of the window. X errors are caught by a
 // handler of the program, so a window destroyed under the hack ends the run
 // instead of the process.
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/posix/hack/HackOptions.h"
 
 struct _XDisplay;
+
+// A monitor's area on the screen, in root-window pixels.
+struct TMonitorArea {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    bool Primary = false;
+};
+
+// The monitor that holds the point (x, y); else the primary one; else the
+// first. The fallback (one monitor of that size at 0,0) when the list is empty.
+TMonitorArea MonitorAt(const std::vector<TMonitorArea>& monitors, int x, int y, const TMonitorArea& fallback);
 
 class TXTarget {
 public:
@@ -34,7 +46,8 @@ public:
 
     // Handles the queued events. Returns false when the run should end: the
     // window was destroyed, or (own window only) closed, Escape or q pressed.
-    // resized is set when the size changed.
+    // resized is set when the size changed. Full screen, it also shows the
+    // pointer while the mouse moves and hides it again after a few still seconds.
     bool HandleEvents(bool& resized);
     // True once an X error named the window (it is gone).
     bool WindowLost() const;
@@ -44,11 +57,20 @@ public:
     static void SetConnectionLostHook(void (*hook)());
 
 private:
+    void CreateOwnWindow(const THackOptions& options, int screen);
+    void ShowPointer(bool shown);
+
     _XDisplay* display_ = nullptr;
     unsigned long window_ = 0;
     unsigned long colormap_ = 0;
     unsigned long deleteAtom_ = 0;
+    unsigned long blankCursor_ = 0;
     bool own_ = false;
+    bool fullscreen_ = false;
+    bool pointerShown_ = true;
+    int pointerX_ = -1, pointerY_ = -1;
+    std::chrono::steady_clock::time_point pointerMoved_{};
+    std::chrono::steady_clock::time_point saverReset_{};
     bool gone_ = false;
     int width_ = 0;
     int height_ = 0;

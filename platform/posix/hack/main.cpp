@@ -1,6 +1,8 @@
 // pyrelume: the fireplace as a display hack for xscreensaver (-root), on
-// another program's window (-window-id) or in a window of its own (-window).
+// another program's window (-window-id), in a window of its own (-window) or
+// filling a monitor (-fullscreen). Its own windows also read the settings file.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -11,9 +13,17 @@
 int main(int argc, char** argv)
 {
     InstallHackStopSignals();
+    const std::vector<std::string> args(argv + 1, argv + argc);
     THackOptions options;
     try {
-        options = ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseHackOptions(args);
+        if (!options.Help && UsesHackConfig(options)) {
+            // The file first, then the command line over it.
+            THackOptions fromFile;
+            const std::string path = HackConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+            if (!path.empty() && ReadHackConfigFile(path, fromFile))
+                options = ParseHackOptions(args, fromFile);
+        }
     } catch (const THackUsageError& e) {
         std::fprintf(stderr, "pyrelume: %s\n", e.what());
         return 2;

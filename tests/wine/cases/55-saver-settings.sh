@@ -66,20 +66,22 @@ PY
       fail "saver /s with stored settings shows a picture"
     fi
 
-    # "FlameColorIndex" 4 draws the extra colour set: the firebox turns darker red.
+    # "FlameColorIndex" 4 draws the extra colour set: its flames are dense and
+    # opaque from the roots up, so far more of the upper firebox glows.
     timeout 60 wine reg add "$settings_key" /v "FlameColorIndex" /d 4 /f >/dev/null 2>&1 || true
     if settings_run "$work/set2" "$work/set2.png"; then
-      # Red over green in the upper firebox: the extra set's dark-red curtain raises it.
-      ratio() {
-        convert "$1" -crop 400x80+312+340 -scale '1x1!' -depth 8 txt:- |
-          sed -n 's/^[^(]*(\([0-9.]*\),\([0-9.]*\),.*/\1 \2/p' | awk '{ printf "%.2f\n", $1 / ($2 + 1) }'
+      # Share of the upper firebox in flame colours (red over 150, well above blue).
+      warm_share() {
+        convert "$1" -crop 400x80+312+340 -depth 8 txt:- |
+          sed -n 's/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' |
+          awk '{ n++; if ($1 > 150 && $1 > 1.5 * $3) w++ } END { printf "%.3f\n", w / (n ? n : 1) }'
       }
-      a=$(ratio "$work/set1.png")
-      b=$(ratio "$work/set2.png")
-      if awk -v a="$a" -v b="$b" 'BEGIN { exit !(b > a * 1.3) }'; then
-        pass "registry \"FlameColorIndex\" changes the fire's colours (red/green $a -> $b)"
+      a=$(warm_share "$work/set1.png")
+      b=$(warm_share "$work/set2.png")
+      if awk -v a="$a" -v b="$b" 'BEGIN { exit !(b > 2 * a && b > a + 0.1) }'; then
+        pass "registry \"FlameColorIndex\" changes the fire's colours (flame-coloured share $a -> $b)"
       else
-        fail "registry \"FlameColorIndex\" changes the fire's colours (red/green $a -> $b)"
+        fail "registry \"FlameColorIndex\" changes the fire's colours (flame-coloured share $a -> $b)"
       fi
     else
       fail "saver /s with a stored flame colour shows a picture"
