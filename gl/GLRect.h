@@ -37,6 +37,8 @@ public:
     void Clear() { rects_.clear(); }
     void Add(const TGLRect& r);
     void Add(const TGLRegion& other);
+    // Takes rectangles known not to overlap as they are, without joining.
+    void Assign(std::vector<TGLRect> disjoint) { rects_ = std::move(disjoint); }
     // Everything outside bounds is dropped.
     void ClipTo(const TGLRect& bounds);
 
@@ -50,4 +52,45 @@ public:
 private:
     std::vector<TGLRect> rects_;
     int maxRects_ = 4;
+};
+
+// Which tiles (squares of Tile pixels laid over an area from its bottom left
+// corner) something covers: a changed area finer than a few rectangles.
+class TGLTileMask {
+public:
+    TGLTileMask() = default;
+    TGLTileMask(const TGLRect& area, int tile);
+
+    const TGLRect& Area() const { return area_; }
+    int Columns() const { return columns_; }
+    int Rows() const { return rows_; }
+    bool SameGrid(const TGLTileMask& other) const
+    {
+        return area_ == other.area_ && tile_ == other.tile_;
+    }
+    bool Empty() const;
+    void Clear();
+    // Marks the tiles columns c0..c1, rows r0..r1 (clipped to the grid).
+    void MarkTiles(int c0, int r0, int c1, int r1);
+    // Marks the tiles a rectangle of pixels touches.
+    void Mark(const TGLRect& r);
+    // Marks what other marks (of the same grid; another grid marks the
+    // tiles its marked pixels touch).
+    void Add(const TGLTileMask& other);
+    bool Marked(int column, int row) const;
+    // The pixels of a tile, within the area.
+    TGLRect TileRect(int column, int row) const;
+    // The smallest rectangle of pixels holding every marked tile.
+    TGLRect Bounds() const;
+    // Rectangles that do not overlap and cover every marked tile: runs of
+    // tiles in a row, stacked where rows repeat them, then the pair whose
+    // union costs least joined (with whatever that union meets) until at
+    // most maxRects are left. Within the area.
+    std::vector<TGLRect> Rectangles(int maxRects) const;
+
+private:
+    TGLRect area_;
+    int tile_ = 16;
+    int columns_ = 0, rows_ = 0;
+    std::vector<std::uint64_t> bits_;
 };

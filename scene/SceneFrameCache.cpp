@@ -180,47 +180,93 @@ void HashDrawState(THash& h, const TGLPrimitive& p, std::uint64_t frame, bool& o
     }
 }
 
-// The window pixels the primitive can touch: its vertices projected, one
-// pixel around for rounding, within the viewport; the whole viewport when a
-// vertex lies behind the eye.
-// nearest is the smallest normalised depth (-1..1) of the vertices; false
-// in clipped when a vertex lies before the near plane or behind the eye
-// (clipping then makes depths of its own).
-TGLRect ProjectedBounds(const TGLPrimitive& p, const float m[16], const GLint vp[4], float& nearest, bool& unclipped)
+// Where the primitive's triangles can land: for each, the window pixels
+// around its projected corners (one more on every side, for rounding),
+// within the viewport, and the window depth of its nearest corner. A corner
+// behind the eye, or before the near plane, lets the triangle reach the
+// whole viewport and be clipped to depths of its own: then it cannot be
+// taken as hidden. Other modes than triangles count as one piece.
+void ProjectTriangles(const TGLPrimitive& p, const float m[16], const GLint vp[4], const GLfloat range[2],
+                      std::vector<TSceneFrameCache::TPiece>& pieces, TGLRect& bounds)
 {
     const TGLRect view{vp[0], vp[1], vp[2], vp[3]};
+    pieces.clear();
+    bounds = {};
     const int count = p.Vertices.Count();
     const TGLVector* v = p.Vertices.Data();
-    nearest = 1;
-    unclipped = false;
     if (!v || count == 0)
-        return {};
-    float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
-    unclipped = true;
+        return;
+    struct TCorner {
+        float X, Y, Z;
+        bool Ok;        // in front of the eye
+        bool Beyond;    // and not before the near plane
+    };
+    thread_local std::vector<TCorner> corners;
+    corners.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const float x = v[i].X, y = v[i].Y, z = v[i].Z;
         const float cw = m[3] * x + m[7] * y + m[11] * z + m[15];
-        if (!(cw > 1e-6f)) {
-            unclipped = false;
-            return view;
-        }
-        const float cx = (m[0] * x + m[4] * y + m[8] * z + m[12]) / cw;
-        const float cy = (m[1] * x + m[5] * y + m[9] * z + m[13]) / cw;
-        const float cz = (m[2] * x + m[6] * y + m[10] * z + m[14]) / cw;
-        if (!(cz >= -1.0f))
-            unclipped = false;
-        nearest = std::min(nearest, cz);
-        x0 = std::min(x0, cx);
-        x1 = std::max(x1, cx);
-        y0 = std::min(y0, cy);
-        y1 = std::max(y1, cy);
+        TCorner& c = corners[static_cast<std::size_t>(i)];
+        c.Ok = cw > 1e-6f;
+        if (!c.Ok)
+            continue;
+        const float nz = (m[2] * x + m[6] * y + m[10] * z + m[14]) / cw;
+        c.Beyond = nz >= -1.0f;
+        // Far outside the view the numbers stop mattering; keep them in range.
+        const float nx = std::clamp((m[0] * x + m[4] * y + m[8] * z + m[12]) / cw, -4.0f, 4.0f);
+        const float ny = std::clamp((m[1] * x + m[5] * y + m[9] * z + m[13]) / cw, -4.0f, 4.0f);
+        c.X = static_cast<float>(vp[0]) + (nx + 1.0f) * 0.5f * static_cast<float>(vp[2]);
+        c.Y = static_cast<float>(vp[1]) + (ny + 1.0f) * 0.5f * static_cast<float>(vp[3]);
+        c.Z = range[0] + (nz * 0.5f + 0.5f) * (range[1] - range[0]);
     }
-    // Far outside the view the numbers stop mattering; keep them in range.
-    auto wx = [&](float n) { return vp[0] + (std::clamp(n, -4.0f, 4.0f) + 1.0f) * 0.5f * static_cast<float>(vp[2]); };
-    auto wy = [&](float n) { return vp[1] + (std::clamp(n, -4.0f, 4.0f) + 1.0f) * 0.5f * static_cast<float>(vp[3]); };
-    const int ix0 = static_cast<int>(std::floor(wx(x0))) - 1, iy0 = static_cast<int>(std::floor(wy(y0))) - 1;
-    const int ix1 = static_cast<int>(std::ceil(wx(x1))) + 1, iy1 = static_cast<int>(std::ceil(wy(y1))) + 1;
-    return IntersectRect({ix0, iy0, ix1 - ix0, iy1 - iy0}, view);
+    auto piece = [&](const int* index, int n) {
+        TSceneFrameCache::TPiece out;
+        float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f, z0 = 1e30f;
+        bool ok = true, beyond = true;
+        for (int k = 0; k < n; ++k) {
+            const int i = index ? index[k] : k;
+            if (i < 0 || i >= count)
+                continue;
+            const TCorner& c = corners[static_cast<std::size_t>(i)];
+            if (!c.Ok) {
+                ok = false;
+                break;
+            }
+            x0 = std::min(x0, c.X);
+            x1 = std::max(x1, c.X);
+            y0 = std::min(y0, c.Y);
+            y1 = std::max(y1, c.Y);
+            z0 = std::min(z0, c.Z);
+            beyond = beyond && c.Beyond;
+        }
+        if (!ok) {
+            out.Pixels = view;
+            out.Hidable = false;
+        } else if (x1 < x0) {
+            return;
+        } else {
+            const int ix0 = static_cast<int>(std::floor(x0)) - 1, iy0 = static_cast<int>(std::floor(y0)) - 1;
+            const int ix1 = static_cast<int>(std::ceil(x1)) + 1, iy1 = static_cast<int>(std::ceil(y1)) + 1;
+            out.Pixels = IntersectRect({ix0, iy0, ix1 - ix0, iy1 - iy0}, view);
+            out.Nearest = z0;
+            out.Hidable = beyond;
+        }
+        if (out.Pixels.Empty())
+            return;
+        bounds = UnionRect(bounds, out.Pixels);
+        pieces.push_back(out);
+    };
+    if (p.Mode != GL_TRIANGLES) {
+        piece(nullptr, count);
+        return;
+    }
+    const int n = p.Indices.Count() > 0 ? p.Indices.Count() : count;
+    int tri[3];
+    for (int i = 0; i + 2 < n; i += 3) {
+        for (int k = 0; k < 3; ++k)
+            tri[k] = p.Indices.Count() > 0 ? p.Indices.Data()[i + k] : i + k;
+        piece(tri, 3);
+    }
 }
 
 std::uint32_t ReadPixel(int x, int y)
@@ -350,18 +396,15 @@ void TSceneFrameCache::Measure(const TGLPrimitive& p)
     GLint vp[4];
     HashDrawState(h, p, frame_, d.OpaqueDepth, mvp, vp);
     d.Signature = h.Value();
-    float nearest = 1;
-    bool unclipped = false;
-    d.RawBounds = ProjectedBounds(p, mvp, vp, nearest, unclipped);
-    if (unclipped && Enabled(GL_DEPTH_TEST)) {
+    GLfloat range[2] = {0, 1};
+    glGetFloatv(GL_DEPTH_RANGE, range);
+    ProjectTriangles(p, mvp, vp, range, d.Pieces, d.RawBounds);
+    if (Enabled(GL_DEPTH_TEST)) {
         GLint func = 0;
-        GLfloat range[2] = {0, 1};
         glGetIntegerv(GL_DEPTH_FUNC, &func);
-        glGetFloatv(GL_DEPTH_RANGE, range);
         d.DepthHidable = func == GL_LESS || func == GL_LEQUAL;
-        d.NearestDepth = range[0] + (nearest * 0.5f + 0.5f) * (range[1] - range[0]);
     }
-    d.Bounds = VisibleBounds(d);
+    SetVisible(d);
     draws_.push_back(d);
 }
 
@@ -398,7 +441,7 @@ void TSceneFrameCache::RunPass(TMainScene& scene, TPass pass, const std::functio
 
 void TSceneFrameCache::Classify()
 {
-    changed_.Clear();
+    TGLTileMask changed(viewport_, kTile);
     bool prefix = true;
     for (TDraw& d : draws_) {
         // Only the opaque, depth-writing draws before the first other one
@@ -417,23 +460,27 @@ void TSceneFrameCache::Classify()
             h.Cached = true;
         d.Cached = h.Cached;
         if (!same) {
-            changed_.Add(d.Bounds);
+            // Where it was and where it is.
+            changed.Add(d.Mask);
             if (known)
-                changed_.Add(h.Bounds);
+                changed.Add(h.Mask);
         }
         h.Signature = d.Signature;
-        h.Bounds = d.Bounds;
+        h.Mask = d.Mask;
         h.SeenFrame = frame_;
     }
     for (auto it = history_.begin(); it != history_.end();) {
         if (it->second.SeenFrame != frame_) {
-            changed_.Add(it->second.Bounds);
+            changed.Add(it->second.Mask);
             it = history_.erase(it);
         } else {
             ++it;
         }
     }
-    changed_.ClipTo(viewport_);
+    changed_.Assign(changed.Rectangles(kMaxRects));
+    changedTilePixels_ = 0;
+    for (const TGLRect& r : changed.Rectangles(1 << 20))
+        changedTilePixels_ += r.Area();
 }
 
 // ---------------------------------------------------------------- the frame
@@ -531,6 +578,8 @@ void TSceneFrameCache::Render(TMainScene& scene)
         TGLRegion region(kMaxRects);
         if (age <= 0 || static_cast<std::size_t>(age) > recent_.size() + 1) {
             region.Add(viewport_);
+        } else if (age == 1) {
+            region = changed_;
         } else {
             region.Add(changed_);
             for (int a = 2; a <= age; ++a)
@@ -548,6 +597,7 @@ void TSceneFrameCache::Render(TMainScene& scene)
             report_.Kind = TFrameKind::Partial;
             report_.Drawn = region;
             report_.DrawnPixels = region.Area();
+            report_.ChangedTilePixels = changedTilePixels_;
         }
     }
     if (offscreen_) {
@@ -623,8 +673,8 @@ void TSceneFrameCache::DrawRebuilt(TMainScene& scene)
     // What the draws of this frame cover, seen past the new cached draws:
     // the next frame repaints where they were by these.
     for (TDraw& d : draws_) {
-        d.Bounds = VisibleBounds(d);
-        history_[d.Key].Bounds = d.Bounds;
+        SetVisible(d);
+        history_[d.Key].Mask = d.Mask;
     }
     rects_ = {viewport_};
     RunPass(scene, TPass::Moving);
@@ -884,25 +934,30 @@ void TSceneFrameCache::ReadDepthTiles()
     }
 }
 
-TGLRect TSceneFrameCache::VisibleBounds(const TDraw& d) const
+void TSceneFrameCache::SetVisible(TDraw& d) const
 {
-    if (!d.DepthHidable || d.RawBounds.Empty() || !cacheValid_ || depthTiles_.empty() || cacheViewport_ != viewport_)
-        return d.RawBounds;
-    // A tile where the farthest cached depth lies nearer than the draw's
-    // nearest vertex hides all of the draw there.
-    const TGLRect r = d.RawBounds;
-    const int c0 = (r.X - viewport_.X) / kTile, c1 = (r.Right() - 1 - viewport_.X) / kTile;
-    const int r0 = (r.Y - viewport_.Y) / kTile, r1 = (r.Top() - 1 - viewport_.Y) / kTile;
+    d.Mask = TGLTileMask(viewport_, kTile);
+    const bool tiles = d.DepthHidable && cacheValid_ && !depthTiles_.empty() && cacheViewport_ == viewport_;
+    // A tile where the farthest cached depth lies nearer than a triangle's
+    // nearest corner hides all of the triangle there.
     const float margin = 1e-5f;
-    TGLRect seen;
-    for (int row = std::max(r0, 0); row <= std::min(r1, tileRows_ - 1); ++row)
-        for (int col = std::max(c0, 0); col <= std::min(c1, tileColumns_ - 1); ++col) {
-            const float far = depthTiles_[static_cast<std::size_t>(row) * static_cast<std::size_t>(tileColumns_) +
-                                          static_cast<std::size_t>(col)];
-            if (d.NearestDepth <= far + margin)
-                seen = UnionRect(seen, {viewport_.X + col * kTile, viewport_.Y + row * kTile, kTile, kTile});
+    for (const TPiece& piece : d.Pieces) {
+        if (!tiles || !piece.Hidable) {
+            d.Mask.Mark(piece.Pixels);
+            continue;
         }
-    return IntersectRect(seen, r);
+        const TGLRect& r = piece.Pixels;
+        const int c0 = (r.X - viewport_.X) / kTile, c1 = (r.Right() - 1 - viewport_.X) / kTile;
+        const int r0 = (r.Y - viewport_.Y) / kTile, r1 = (r.Top() - 1 - viewport_.Y) / kTile;
+        for (int row = std::max(r0, 0); row <= std::min(r1, tileRows_ - 1); ++row)
+            for (int col = std::max(c0, 0); col <= std::min(c1, tileColumns_ - 1); ++col) {
+                const float far = depthTiles_[static_cast<std::size_t>(row) * static_cast<std::size_t>(tileColumns_) +
+                                              static_cast<std::size_t>(col)];
+                if (piece.Nearest <= far + margin)
+                    d.Mask.MarkTiles(col, row, col, row);
+            }
+    }
+    d.Bounds = IntersectRect(d.Mask.Bounds(), d.RawBounds);
 }
 
 void TSceneFrameCache::RestoreCache(const TGLRect& r)

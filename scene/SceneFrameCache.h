@@ -72,6 +72,7 @@ public:
         TGLRegion Drawn;            // the rectangles drawn (Partial)
         TGLRegion Changed;          // what changed since the previous frame
         std::int64_t DrawnPixels = 0;
+        std::int64_t ChangedTilePixels = 0;  // the tiles that changed, before joining them into rectangles
         int Draws = 0;              // primitive draws of the frame
         int CachedDraws = 0;        // of them in the cached image
         int BackBufferAge = 0;      // as the frame found it (0: unknown)
@@ -85,13 +86,24 @@ private:
 
     enum class TPass : std::uint8_t { None, Measure, Still, Depth, Moving };
 
+public:
+    // A part of a draw as it lands in the window: its pixels and the window
+    // depth of its nearest corner.
+    struct TPiece {
+        TGLRect Pixels;
+        float Nearest = 0;
+        bool Hidable = false;   // its depth may be tested against the cached draws'
+    };
+
+private:
     struct TDraw {
         const TGLPrimitive* Primitive = nullptr;
         std::uint64_t Key = 0;        // primitive and its occurrence in the frame
         std::uint64_t Signature = 0;
+        std::vector<TPiece> Pieces;   // its triangles
         TGLRect RawBounds;            // window pixels its triangles cover
-        TGLRect Bounds;               // of them those not behind the cached draws
-        float NearestDepth = 0;       // window depth of its nearest vertex
+        TGLTileMask Mask;             // the tiles of them not behind the cached draws
+        TGLRect Bounds;               // and their bounds
         bool DepthHidable = false;    // depth tested so that nearer cached draws hide it
         bool OpaqueDepth = false;     // no blending, depth tested and written
         bool Cached = false;
@@ -99,7 +111,7 @@ private:
     // What the cache remembers of a draw from frame to frame.
     struct TDrawHistory {
         std::uint64_t Signature = 0;
-        TGLRect Bounds;
+        TGLTileMask Mask;             // where it was seen
         int StableFrames = 0;         // frames in a row with this signature
         int PromoteAfter = 1;         // stable frames needed to be cached
         bool Cached = false;
@@ -156,8 +168,8 @@ private:
     void ShowFrame(const TGLRegion& region);
     // The farthest depth the cached draws left in each tile of the picture.
     void ReadDepthTiles();
-    // The part of a draw's bounds where the cached draws do not hide it.
-    TGLRect VisibleBounds(const TDraw& d) const;
+    // The tiles and bounds of a draw where the cached draws do not hide it.
+    void SetVisible(TDraw& d) const;
     // Back-buffer age as the frame finds it: 1.. when known or shown by the
     // probe, 0 when the back buffer cannot be trusted.
     int FindBackBufferAge(TCustomOpenGL& gl);
@@ -183,6 +195,7 @@ private:
     bool invalid_ = true;
     bool cacheChanged_ = false;
     TGLRegion changed_{kMaxRects};
+    std::int64_t changedTilePixels_ = 0;
     // The changed regions of the last frames, newest first: what a back
     // buffer older than one frame lacks.
     std::vector<TGLRegion> recent_;

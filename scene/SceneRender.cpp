@@ -89,10 +89,11 @@ TGLColor g_color{1, 1, 1, 1};
 
 void ResetRenderStateCaches()
 {
-    // The GL state is made to match "off": the previous frame may have ended
-    // blended (additive blending would add every opaque face to the frame)
-    // with depth writes off.
-    if (g_blend != TBlendMode::bmOff && SceneGLReady()) {
+    // The GL state is made to match "off" whatever the caches last said: the
+    // previous frame may have ended blended (additive blending would add
+    // every opaque face to the frame) with depth writes off, or with
+    // texturing on, which a first group without texture must not sample.
+    if (SceneGLReady()) {
         glDepthMask(GL_TRUE);
         glDisable(GL_ALPHA_TEST);
         glDisable(GL_BLEND);
@@ -100,12 +101,7 @@ void ResetRenderStateCaches()
     g_blend = TBlendMode::bmOff;
     g_group = nullptr;
     g_texture = nullptr;
-    // The GL state is made to match: the previous frame may have ended with
-    // texturing or blending on, and a first group without texture must not
-    // sample it, nor an opaque one pay for blending it does not need.
     SceneGL::SetTexture2D(false);
-    SwitchGLCapability(GL_BLEND, false);
-    SwitchGLCapability(GL_ALPHA_TEST, false);
 }
 
 void SetBlendMode(TBlendMode mode)

@@ -437,8 +437,8 @@ int main(int argc, char** argv)
         {
             cached.Frame();
             const TSceneFrameCache::TFrameReport last = cache.LastFrame();
-            std::printf("\npartial frame (%d draws, %d of them in the cached image), its region:\n", last.Draws,
-                        last.CachedDraws);
+            std::printf("\npartial frame (%d draws, %d of them in the cached image), its region (changed tiles %.1f%% of the screen):\n",
+                        last.Draws, last.CachedDraws, 100.0 * static_cast<double>(last.ChangedTilePixels) / screen);
             for (const TGLRect& r : last.Drawn.Rects())
                 std::printf("  rectangle at %4d,%-4d %4d x %-4d %7lld pixels (%4.1f%% of the screen)\n", r.X, r.Y, r.Width,
                             r.Height, static_cast<long long>(r.Area()), 100.0 * static_cast<double>(r.Area()) / screen);
