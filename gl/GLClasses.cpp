@@ -306,7 +306,12 @@ void TCustomOpenGL::SwapBuffers(TDeviceContext dc)
     }
     if (driver_) {
         bool copied = false;
-        if (presentRegionSet_ && SoftwareRasterizer()) {
+        // A surface of a new size takes it on at a swap; until then a copy of
+        // parts would show the old one. The frame after shows whole too.
+        const bool resized = presentRegionSet_ && !(presentWhole_ == lastWhole_);
+        if (presentRegionSet_)
+            lastWhole_ = presentWhole_;
+        if (presentRegionSet_ && !resized && SoftwareRasterizer()) {
             // Copying the changed parts leaves the back buffer defined, so
             // the next frame draws only what changes; a lost front gets the
             // whole picture.
@@ -319,7 +324,7 @@ void TCustomOpenGL::SwapBuffers(TDeviceContext dc)
         }
         if (!copied) {
             driver_->SwapBuffers(dc);
-            frontLost_ = false;
+            frontLost_ = resized;
         }
         backKept_ = copied;
     }

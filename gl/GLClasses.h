@@ -205,6 +205,7 @@ private:
     std::string lastError_;
     TGLRegion presentRegion_;
     TGLRect presentWhole_;
+    TGLRect lastWhole_;
     bool presentRegionSet_ = false;
     bool frontLost_ = false;
     bool backKept_ = true;

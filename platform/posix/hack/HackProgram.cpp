@@ -194,6 +194,9 @@ int RunHack(const THackOptions& options)
         frame.Height = target.Height();
         frame.TimeStep = duration<float>(now - last).count();
         last = now;
+        // What was uncovered is shown again with the next frame, whole.
+        if (target.TakeExposed())
+            gl.InvalidateFront();
         bool done = false;
         frame.RunFrame(done);
         ++frames;

@@ -165,8 +165,9 @@ void TXTarget::Open(const THackOptions& options, const char* xscreensaverWindow)
             }(window_) + " on the display");
         width_ = attributes.width;
         height_ = attributes.height;
-        // Size changes and the window's end; no input: the daemon owns it.
-        XSelectInput(display_, window_, StructureNotifyMask);
+        // Size changes, uncovered parts and the window's end; no input: the
+        // daemon owns it.
+        XSelectInput(display_, window_, StructureNotifyMask | ExposureMask);
     }
     watchedWindow.store(window_);
     watchedWindowLost.store(false);
@@ -312,6 +313,10 @@ bool TXTarget::HandleEvents(bool& resized)
         case DestroyNotify:
             if (e.xdestroywindow.window == window_)
                 gone_ = true;
+            break;
+        case Expose:
+            if (e.xexpose.window == window_)
+                exposed_ = true;
             break;
         case KeyPress:
             if (own_) {

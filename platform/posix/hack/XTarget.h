@@ -49,6 +49,14 @@ public:
     // resized is set when the size changed. Full screen, it also shows the
     // pointer while the mouse moves and hides it again after a few still seconds.
     bool HandleEvents(bool& resized);
+    // True once after the X server asked for part of the window to be
+    // drawn again (it was covered, or newly shown).
+    bool TakeExposed()
+    {
+        const bool e = exposed_;
+        exposed_ = false;
+        return e;
+    }
     // True once an X error named the window (it is gone).
     bool WindowLost() const;
 
@@ -72,6 +80,7 @@ private:
     std::chrono::steady_clock::time_point pointerMoved_{};
     std::chrono::steady_clock::time_point saverReset_{};
     bool gone_ = false;
+    bool exposed_ = false;
     int width_ = 0;
     int height_ = 0;
 };

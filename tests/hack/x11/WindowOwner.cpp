@@ -1,7 +1,8 @@
 // hack-window-owner: a window of another process for the display hack's
-// -window-id check. Prints the window id, then follows its stdin line by line:
-// "resize W H" resizes the window, "destroy" destroys it; it exits at the end
-// of stdin.
+// -window-id check, and a window to lay over the hack's own. Prints the
+// window id, then follows its stdin line by line: "resize W H" resizes the
+// window, "unmap" and "map" take it off the screen and put it back on top,
+// "destroy" destroys it; it exits at the end of stdin.
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -28,6 +29,10 @@ int main()
         in >> command >> width >> height;
         if (command == "resize" && width && height)
             XResizeWindow(d, w, width, height);
+        else if (command == "unmap")
+            XUnmapWindow(d, w);
+        else if (command == "map")
+            XMapRaised(d, w);
         else if (command == "destroy")
             XDestroyWindow(d, w);
         XSync(d, False);

@@ -7,6 +7,7 @@
 #     and ends when that window is destroyed; -root with the sound asked for on
 #     a missing sound card draws silently and does not end on input;
 #  3. SIGTERM ends the hack within a second, in its own window with sound on;
+#     a part of its window covered by another and uncovered is drawn again;
 #  4. on a display with two monitors (Xorg's dummy driver; root only) the daemon
 #     runs one process per monitor and exactly one of them plays the sound.
 # usage: run-x11-checks.sh PYRELUME HACK_WINDOW_OWNER      (exit 77: skipped)
@@ -244,6 +245,30 @@ hpid=$(hack_pids | head -n1)
 kill -TERM "$hpid"
 took=$(wait_end "$hpid" 1000)
 echo "ok 3: -window -sound ($fire flame pixels, sound written); SIGTERM ended it in ${took}s"
+
+# ---- 3b. Covered and uncovered: the hack draws each frame only where the fire
+# changed it, so a part that another window covered (the masonry above the
+# mantel, which never changes) must be drawn again when that window goes.
+"$hack" -window 2>"$work/cover.err" &
+pid=$!
+pids+=($pid)
+sleep 3
+rm -f "$work/cover.in"
+mkfifo "$work/cover.in"
+"$owner" <"$work/cover.in" >"$work/cover.out" &
+pids+=($!)
+exec 4>"$work/cover.in"
+sleep 2
+covered=$(fire_pixels covered 100 50 640 90 1 lit)
+echo "unmap" >&4
+sleep 2
+uncovered=$(fire_pixels uncovered 100 50 640 90 50000 lit)
+exec 4>&-
+[ "$covered" -lt 5000 ] || fail "the covering window did not cover the hack ($covered lit pixels under it)"
+[ "$uncovered" -ge 50000 ] || fail "after the covering window went, its part of the fireplace stays dark ($uncovered of 57600 pixels lit)"
+kill -TERM "$pid"
+wait_end "$pid" 1000 >/dev/null
+echo "ok 3b: -window covered ($covered lit pixels under the other window) and uncovered ($uncovered of 57600 lit again)"
 kill "$xvfb_pid" 2>/dev/null || true
 
 # ---- 4. Two monitors: one process per monitor, one of them plays.
