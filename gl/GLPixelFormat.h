@@ -47,6 +47,8 @@ inline constexpr std::uint32_t kPfdSupportGdi = 0x00000010;
 inline constexpr std::uint32_t kPfdSupportOpenGL = 0x00000020;
 inline constexpr std::uint32_t kPfdGenericFormat = 0x00000040;
 inline constexpr std::uint32_t kPfdNeedPalette = 0x00000080;
+inline constexpr std::uint32_t kPfdSwapExchange = 0x00000200;
+inline constexpr std::uint32_t kPfdSwapCopy = 0x00000400;
 
 // Format flags of a TGLPixelFormat (a small set).
 enum TGLPixelFormatFlag : std::uint8_t { pfDrawToWindow = 0x1, pfDrawToBitmap = 0x2 };

@@ -588,8 +588,8 @@ void TSceneFrameCache::Render(TMainScene& scene)
         region.ClipTo(viewport_);
         DrawPartial(scene, region);
         if (passMismatch_) {
-            // Drawn again whole, with nothing of the list trusted.
-            invalid_ = true;
+            // Drawn again whole, with nothing of the list trusted; the
+            // cached image stays right (its draws come first and were seen).
             ClearViewport(GL_DEPTH_BUFFER_BIT);
             DrawWhole(scene);
         } else {

@@ -49,6 +49,7 @@ public:
     void StoreRenderer(TGLRenderer renderer) override { gl_.StoreRenderer(renderer); }
     void UnloadLibrary() override { gl_.UnloadOpenGL(); }
     void SetRestartHandler(std::function<void(TGLRenderer)> handler) override;
+    void InvalidateFront() override { gl_.InvalidateFront(); }
 
 private:
     TCustomAppOpenGL gl_;

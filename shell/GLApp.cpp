@@ -208,6 +208,7 @@ void TCustomGLWindow::ClearCallbacks()
     CloseRequest = nullptr;
     WindowDestroyed = nullptr;
     OnResize = nullptr;
+    Exposed = nullptr;
 }
 
 void TCustomGLWindow::HandleCreated(TDeviceContext dc)
@@ -323,6 +324,10 @@ void TCustomGLApplication::SetWindow(TCustomGLWindow* window)
         DeviceContext = 0;
     };
     window_->OnResize = [this](std::int32_t w, std::int32_t h) { ResizeViewport(w, h); };
+    window_->Exposed = [this] {
+        if (ContextActive())
+            context_->InvalidateFront();
+    };
     window_->Freed = [this] { window_ = nullptr; };
 }
 

@@ -130,6 +130,8 @@ public:
     // Called when the renderer is changed from inside the context (a failed
     // activation falls back to OpenGL) so the application can restart it.
     virtual void SetRestartHandler(std::function<void(TGLRenderer)> handler) {}
+    // What the window showed was lost: the next swap shows the whole picture.
+    virtual void InvalidateFront() {}
 };
 
 // Masks all x87 floating-point exceptions (control word 0x133F); drivers may change it.
@@ -165,6 +167,8 @@ public:
     std::function<bool()> CloseRequest;
     std::function<void()> WindowDestroyed;
     std::function<void(std::int32_t, std::int32_t)> OnResize;
+    // The system asks for the window's picture again (it was covered).
+    std::function<void()> Exposed;
     // Called from the destructor so that a linked application forgets the window.
     std::function<void()> Freed;
     void ClearCallbacks();
@@ -175,6 +179,11 @@ public:
     bool HandleClose() { return CloseRequest && CloseRequest(); }
     void HandleCreated(TDeviceContext dc);
     void HandleResized(std::int32_t width, std::int32_t height);
+    void HandlePaint()
+    {
+        if (Exposed)
+            Exposed();
+    }
     void HandleDestroyed();
 };
 

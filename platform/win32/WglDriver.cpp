@@ -24,6 +24,7 @@ using PFN_SwapBuffers = BOOL(WINAPI*)(HDC);
 using PFN_wglSwapIntervalEXT = BOOL(WINAPI*)(int);
 using PFN_wglGetSwapIntervalEXT = int(WINAPI*)();
 using PFN_wglGetExtensionsStringARB = const char*(WINAPI*)(HDC);
+using PFN_glAddSwapHintRectWIN = void(WINAPI*)(GLint, GLint, GLsizei, GLsizei);
 
 // More formats than any driver reports; guards against a broken count.
 constexpr int kMaxFormats = 4096;
@@ -131,7 +132,9 @@ struct TChildCopy {
 
     // Copies the finished picture into the child window, then follows the
     // window's size for the next frame.
-    void Present()
+    // Copies the rectangles of the picture (all of it without any) into the
+    // window.
+    void Present(const std::vector<TGLRect>* rects = nullptr)
     {
         const int width = Width();
         const int height = Height();
@@ -166,8 +169,20 @@ struct TChildCopy {
             }
             HDC dc = GetDCEx(drawOn, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
             if (dc) {
-                SetDIBitsToDevice(dc, at.x, at.y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                                  static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+                if (!rects) {
+                    SetDIBitsToDevice(dc, at.x, at.y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                                      static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+                } else {
+                    // Rectangles count from the bottom left, the window from its top.
+                    for (const TGLRect& r : *rects) {
+                        const TGLRect c = IntersectRect(r, {0, 0, width, height});
+                        if (c.Empty())
+                            continue;
+                        SetDIBitsToDevice(dc, at.x + c.X, at.y + height - c.Top(), static_cast<DWORD>(c.Width),
+                                          static_cast<DWORD>(c.Height), c.X, c.Y, 0, static_cast<UINT>(height),
+                                          pixels.data(), &info, DIB_RGB_COLORS);
+                    }
+                }
                 GdiFlush();
                 ReleaseDC(drawOn, dc);
             }
@@ -234,8 +249,10 @@ struct TWglDriver::Impl {
     PFN_wglSwapIntervalEXT swapInterval = nullptr;
     PFN_wglGetSwapIntervalEXT getSwapInterval = nullptr;
     PFN_wglGetExtensionsStringARB extensionsString = nullptr;
+    PFN_glAddSwapHintRectWIN swapHint = nullptr;
 
     HGLRC context = nullptr;
+    std::uint32_t formatFlags = 0; // of the format the context was made with
     HPALETTE palette = nullptr;
     std::unique_ptr<TChildCopy> copy;
     HDC currentDC = nullptr;
@@ -261,6 +278,7 @@ struct TWglDriver::Impl {
         swapInterval = nullptr;
         getSwapInterval = nullptr;
         extensionsString = nullptr;
+        swapHint = nullptr;
     }
 
     void DeletePalette()
@@ -390,6 +408,7 @@ void TWglDriver::CreateContext(TDeviceContext dc, const TGLPixelFormat& format)
     }
     PIXELFORMATDESCRIPTOR pfd;
     std::memcpy(&pfd, &format.Descriptor, sizeof(pfd));
+    m.formatFlags = format.Descriptor.dwFlags;
     // A window keeps the first pixel format it was given; after a context
     // restart on the same window the format is already in place.
     if (GetPixelFormat(target) != format.FormatNumber && m.setPixelFormat)
@@ -450,6 +469,15 @@ bool TWglDriver::MakeCurrent(TDeviceContext dc, bool current)
     m.swapInterval = m.WglProc<PFN_wglSwapIntervalEXT>("wglSwapIntervalEXT");
     m.getSwapInterval = m.WglProc<PFN_wglGetSwapIntervalEXT>("wglGetSwapIntervalEXT");
     m.extensionsString = m.WglProc<PFN_wglGetExtensionsStringARB>("wglGetExtensionsStringARB");
+    // Swap hints only where the library says it takes them.
+    m.swapHint = nullptr;
+    auto getString = m.Export<const GLubyte*(WINAPI*)(GLenum)>("glGetString");
+    const GLubyte* extensions = getString ? getString(GL_EXTENSIONS) : nullptr;
+    if (extensions && std::strstr(reinterpret_cast<const char*>(extensions), "GL_WIN_swap_hint")) {
+        m.swapHint = m.WglProc<PFN_glAddSwapHintRectWIN>("glAddSwapHintRectWIN");
+        if (!m.swapHint)
+            m.swapHint = m.Export<PFN_glAddSwapHintRectWIN>("glAddSwapHintRectWIN");
+    }
     if (m.copy)
         m.copy->Bind(*this);
     return true;
@@ -485,6 +513,39 @@ void TWglDriver::SwapBuffers(TDeviceContext dc)
     }
     if (m.swap && dc)
         m.swap(AsDC(dc));
+}
+
+bool TWglDriver::SwapRegion(TDeviceContext dc, const std::vector<TGLRect>& rects)
+{
+    Impl& m = *impl_;
+    if (!m.current || !dc)
+        return false;
+    if (m.copy && AsDC(dc) == m.copy->targetDC) {
+        m.copy->Present(&rects);
+        return true;
+    }
+    // The hints tell a copying swap which parts to copy; the back buffer is
+    // kept only by a format that copies.
+    if (!m.swapHint || !m.swap || !(m.formatFlags & kPfdSwapCopy))
+        return false;
+    if (rects.empty())
+        return true;
+    for (const TGLRect& r : rects)
+        m.swapHint(r.X, r.Y, r.Width, r.Height);
+    m.swap(AsDC(dc));
+    return true;
+}
+
+int TWglDriver::BackBufferAge(TDeviceContext dc)
+{
+    const Impl& m = *impl_;
+    if (m.copy && AsDC(dc) == m.copy->targetDC)
+        return 1;
+    if (m.formatFlags & kPfdSwapCopy)
+        return 1;
+    if (m.formatFlags & kPfdSwapExchange)
+        return 2;
+    return 0;
 }
 
 bool TWglDriver::HasSwapInterval() const { return impl_->swapInterval != nullptr && impl_->getSwapInterval != nullptr; }

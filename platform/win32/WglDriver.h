@@ -38,6 +38,13 @@ public:
     bool MakeCurrent(TDeviceContext dc, bool current) override;
     void DestroyContext() override;
     void SwapBuffers(TDeviceContext dc) override;
+    // A child window's copy shows only the rectangles; a window whose
+    // library offers GL_WIN_swap_hint (the system's own software GL) swaps
+    // with them as hints.
+    bool SwapRegion(TDeviceContext dc, const std::vector<TGLRect>& rects) override;
+    // 1 for a child window's copy (its framebuffer is kept) and for a format
+    // that swaps by copying, 2 for one that exchanges, else 0.
+    int BackBufferAge(TDeviceContext dc) override;
     bool HasSwapInterval() const override;
     int GetSwapInterval() override;
     void SetSwapInterval(int interval) override;

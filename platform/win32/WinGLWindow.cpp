@@ -197,6 +197,8 @@ std::intptr_t TWinGLWindow::WindowMessage(TWindowHandle handle, unsigned message
         PAINTSTRUCT ps;
         BeginPaint(window, &ps);
         EndPaint(window, &ps);
+        // The next frame shows the whole picture again.
+        HandlePaint();
         return 0;
     }
     case WM_CLOSE:

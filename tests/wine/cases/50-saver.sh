@@ -3,8 +3,9 @@
 # windows), then the saver: /s fills the screen with
 # a warm picture and ends on a key or a click, Ctrl+PrintScreen saves a
 # screenshot, /a shows nothing and exits, /p draws inside a host window and
-# ends when that window goes, and a second /s ends at once while the first
-# keeps running. Every wait is bounded.
+# ends when that window goes, a second /s ends at once while the first
+# keeps running, and a window laid over /s and taken away leaves the whole
+# fireplace shown again. Every wait is bounded.
 # Sourced by run-wine-tests.sh (uses $work, $win_dir, pass, fail).
 
 saver_bin="$win_dir/bin"
@@ -159,6 +160,30 @@ else
     fi
     saver_stop
     saver_pid=$first
+    # Another window over the saver, then gone: the saver draws each frame
+    # only where the fire changed it, so the part the window covered (the
+    # masonry above the mantel, which never changes) must come back.
+    owner="$native_dir/tests/hack/hack-window-owner"
+    if [ -x "$owner" ]; then
+      rm -f "$work/cover.in"
+      mkfifo "$work/cover.in"
+      "$owner" <"$work/cover.in" >/dev/null 2>&1 &
+      exec 6>"$work/cover.in"
+      sleep 2
+      import -window root -crop 640x90+100+50 "$work/covered.png" 2>/dev/null || true
+      echo unmap >&6
+      sleep 2
+      import -window root -crop 640x90+100+50 "$work/uncovered.png" 2>/dev/null || true
+      exec 6>&-
+      read -r _ covered_lit covered_all <<<"$(saver_colours "$work/covered.png")"
+      read -r _ lit all <<<"$(saver_colours "$work/uncovered.png")"
+      if [ "${covered_all:-0}" -gt 0 ] && [ $((covered_lit * 10)) -lt "$covered_all" ] && [ "${all:-0}" -gt 0 ] &&
+         [ $((lit * 10)) -ge $((all * 9)) ] && kill -0 "$saver_pid" 2>/dev/null; then
+        pass "saver /s covered by another window and uncovered shows the whole fireplace ($lit of $all samples lit)"
+      else
+        fail "saver /s covered and uncovered: ${covered_lit:-?} of ${covered_all:-?} samples lit under the window, ${lit:-?} of ${all:-?} after"
+      fi
+    fi
     sleep 0.5
     xdotool mousemove 300 300 click 1 2>/dev/null || true
     if saver_wait_exit "$saver_pid" 2 >/dev/null; then
